@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "app/startup.h"
+#include "platform/argument_text.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    programInstance = instance;
+    RunProgram(ProcessArgumentText());
+    ExitProcess(0);
+}

@@ -1,0 +1,18 @@
+// State kept by start-up for the rest of the process.
+#pragma once
+#include <windows.h>
+#include <string>
+
+extern HINSTANCE programInstance;
+extern char moduleDirectory[500];    // the program's directory, no trailing backslash
+extern bool advancedMode;
+extern std::string savedCommandLine; // the argument text, in advanced mode
+
+// The program's directory, determined afresh from the program file's path.
+std::string ProgramDirectory();
+// moduleDirectory + "\" + name, the path of a file beside the program.
+std::string FileBesideProgram(const char* name);
+
+// Runs the program for an argument text: start-up, then the run mode.
+// Returns when the mode is done; the caller ends the process with code 0.
+void RunProgram(const std::string& argumentText);

@@ -1,0 +1,3 @@
+#include "engine/conversion_settings.h"
+
+ConversionSettings settings = {};

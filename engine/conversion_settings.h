@@ -1,0 +1,34 @@
+// The user's choices, one record for the whole process. Written by the
+// user-interface thread, read by the conversion job.
+#pragma once
+
+enum ResizeUnit { Percentage = 10, Pixels = 11 };
+enum RotateDirection { Left = 12, Right = 13 };
+
+struct ConversionSettings {
+    int language;
+    int outputFormat;
+    int saveOption;
+    int bmpDefaultOption;
+    int jpgDefaultOption;
+    int pbmDefaultOption;
+    int pgmDefaultOption;
+    int ppmDefaultOption;
+    int tifDefaultOption;
+    int wbmpDefaultOption;
+    int xpmDefaultOption;
+    bool useOutputDirectory;
+    char outputDirectory[500];
+    bool deleteOriginal;
+    bool resizeEnabled;
+    int resizeMode;
+    char resizeModeText[100];
+    int resizeWidth;
+    int resizeHeight;
+    bool rotateEnabled;
+    int rotateDirection;
+    char rotateDirectionText[100];
+    int rotateDegrees;
+};
+
+extern ConversionSettings settings;

@@ -1,0 +1,48 @@
+// The one place where pixels are touched: probe, load, rotate, resize,
+// bit-depth preparation for the output format, save. One instance for the
+// whole process; one conversion at a time.
+#pragma once
+#include <string>
+
+#include "engine/freeimage.h"
+
+enum ConvertResult {
+    Ok = 0,
+    OpenFailed = 1,
+    CannotWrite = 2,
+    SaveFailed = 3,
+    UnknownFormat = 4,
+    Unreadable = 5,
+    DepthFailed = 6,
+    BilevelFailed = 7,
+    PaletteFailed = 8,
+};
+
+class ImageConverter {
+public:
+    ImageConverter();
+
+    const char* inputPath = nullptr;   // borrowed from the caller for one job
+    const char* outputPath = nullptr;  // borrowed from the job's path buffer
+    FREE_IMAGE_FORMAT inputFormat = FIF_UNKNOWN;
+    int bilevelMethod = 0;
+    std::string errorReport;           // input path, "\r\nError: ", message
+
+    int ProbeInput();
+    int Convert(int saveFlags, bool resize, int resizeUnit, int width, int height,
+                bool rotate, int rotateDirection, int degrees);
+
+    // Each returns the bitmap to continue with (the argument is released when
+    // a new one replaces it) or null on failure.
+    FIBITMAP* FitIcon(FIBITMAP* bitmap);
+    FIBITMAP* ReduceToBilevel(FIBITMAP* bitmap);
+    FIBITMAP* ReduceToPalette(FIBITMAP* bitmap, int quantizer);
+
+    void SetErrorReport(std::string message);
+};
+
+extern ImageConverter imageConverter;
+// The last text FreeImage passed to the output-message callback.
+extern std::string freeImageMessage;
+
+std::string IntToString(int value);

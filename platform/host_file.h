@@ -1,0 +1,17 @@
+// The program works with Windows paths throughout. These calls are the one
+// place where such a path is handed to the host's C runtime or FreeImage.
+#pragma once
+#include <cstdio>
+#include <string>
+
+// Host path for a Windows path; empty when it has none (for example a file in
+// a directory that does not exist), which callers treat as "cannot be opened".
+std::string HostPath(const char* windowsPath);
+
+// fopen on a Windows path; null when the path has no host form or fopen fails.
+FILE* OpenHostFile(const char* windowsPath, const char* mode);
+
+// The full Windows form of a path given by the user or a list file: a drive or
+// UNC path is kept, a host path ("/home/me/a.png", "photos/a.png") is made
+// absolute and turned into the Windows path that names the same file.
+std::string FullWindowsPath(const std::string& path);

@@ -1,0 +1,14 @@
+// Every message box of the program goes through here: the caption is always
+// "Bramblewick", and where no box can be shown (no display) the text goes to
+// standard error instead and a question counts as No.
+#pragma once
+#include <windows.h>
+
+// The program's current dialog window, owner of messages that arise outside
+// any window procedure (a failed deletion, an unwritable settings file);
+// null while no dialog exists.
+extern HWND dialogWindow;
+
+// MessageBoxA captioned "Bramblewick"; returns the button pressed, or IDNO
+// (a question) / IDOK when the box could not be shown.
+int ShowMessage(HWND owner, const char* text, UINT type);

@@ -1,0 +1,42 @@
+// Shared helpers of the in-process tests: temporary directories in Windows
+// form, small files, and message boxes answered by the test.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh directory below the host's temporary directory, removed with its
+// contents at destruction. path() is its Windows form, ending without '\'.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return windowsPath; }
+    // path() + "\" + name
+    std::string operator/(const std::string& name) const;
+
+private:
+    std::string windowsPath;
+    std::string hostPath;
+};
+
+bool FileExists(const std::string& windowsPath);
+std::string ReadFileBytes(const std::string& windowsPath);
+void WriteFileBytes(const std::string& windowsPath, const std::string& bytes);
+
+// Answers every message box that any thread of the process shows while it
+// lives: the answers queued with Answer() in order, then `fallback`. Records
+// the text and title of each box.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(int fallback = IDOK);
+    ~MessageBoxAnswerer();
+    void Answer(int button);
+    std::vector<std::string> texts() const;
+    std::vector<std::string> titles() const;
+    size_t count() const;
+};
+
+// Lets the message loops of this thread run for a while (dialogs, timers).
+void PumpMessages(DWORD milliseconds);
