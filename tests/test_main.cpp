@@ -1,10 +1,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/startup.h"
 #include "tests/gtest.h"
 
 int main(int argc, char** argv)
 {
+    // The test program carries the program's resources (dialogs, menu, icon).
+    programInstance = GetModuleHandleA(NULL);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     testing::InitGoogleTest(&argc, argv);

@@ -1,4 +1,40 @@
-// stub
 #include "ui/log_window.h"
-INT_PTR CALLBACK LogWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
-void ShowLogWindow() {}
+
+#include "app/startup.h"
+#include "engine/convert_file.h"
+#include "res/resource.h"
+#include "ui/window_helpers.h"
+
+namespace {
+
+void OpenLogWindow(HWND window)
+{
+    SetProgramIcon(window);
+    CenterWindow(window);
+    SetDlgItemTextA(window, IDC_LOG_TEXT, logWindowText.c_str());
+}
+
+} // namespace
+
+// Only OK and the close box end the window; Escape and Enter (commands 1 and 2)
+// are not answered.
+INT_PTR CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OpenLogWindow(window);
+        break;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_LOG_OK) EndDialog(window, 0);
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFFF) == SC_CLOSE) EndDialog(window, 0);
+        break;
+    }
+    return 0;
+}
+
+void ShowLogWindow()
+{
+    DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_LOG), NULL, LogWindowProc, 0);
+}
