@@ -1,4 +1,85 @@
 #!/bin/bash
-# Whole-program runs of build/bramblewick from a shell with no display.
+# The built program run as a user runs it: from a shell with no display, on
+# copies of the sample images, checking files, standard error and exit codes.
 set -u
-echo "no program tests yet"
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+failures=0
+passes=0
+
+work=$(mktemp -d /tmp/bramblewick-program-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+program="$work/program"
+mkdir -p "$program" "$work/photos" "$work/more"
+cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build/english.ini" "$source_dir/app/config.dat" "$program/"
+cp "$source_dir/samples/meadow.png" "$work/photos/a.png"
+cp "$source_dir/samples/sign.bmp" "$source_dir/samples/leaf.gif" "$work/more/"
+cd "$work"
+
+check() { # description, then a command that must succeed
+    local description=$1
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+    else
+        failures=$((failures + 1))
+        echo "FAILED: $description"
+        echo "  stderr was: $(cat "$work/stderr" 2>/dev/null)"
+    fi
+}
+run() { "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
+exited_zero() { [ "$(cat "$work/code")" = 0 ]; }
+quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
+size_is() { file "$1" | grep -q "$2"; }
+said() { grep -qF -- "$1" "$work/stderr"; }
+caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89
+    awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/english.ini"
+}
+
+# One file, a Unix path relative to the current directory, half size.
+run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
+check "exit code 0 after a conversion" exited_zero
+check "a conversion says nothing" quiet
+check "photos/a.jpg at half size" size_is photos/a.jpg "320x240"
+
+# Never overwrite: the same conversion again takes the next free name.
+run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
+check "second run writes a_1.jpg" test -f photos/a_1.jpg
+
+# The Windows form with literal quotes, as a file manager entry passes it.
+windows_path="Z:${work//\//\\}\\photos\\a.png"
+run -output 4 -options 0 -rotate right 90 -inputone "\"$windows_path\""
+check "Windows path in quotes converts" size_is photos/a.png "480 x 640"
+check "no message for the Windows form" quiet
+
+# A list run: icons, rotated, with one listed file missing; brwk.dat beside the
+# program goes afterwards, whatever the list was called.
+printf '%s\n' "$work/more/sign.bmp" "" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
+touch "$program/brwk.dat"
+run -output 11 -options 0 -rotate left 90 -inputmulti "$work/list.txt"
+check "exit code 0 after failures" exited_zero
+check "sign.ico written" size_is more/sign.ico "128x128"
+check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x120"
+check "nothing for the missing file" test ! -e more/missing.ico
+check "the log question goes to standard error" said "$(caption 106)"
+check "brwk.dat deleted" test ! -e "$program/brwk.dat"
+check "the list file itself stays" test -f "$work/list.txt"
+
+# Messages about the argument text end the run with exit code 0.
+run -options 4 -inputone photos/a.png
+check "missing -output: caption 107" said "$(caption 107)"
+check "exit code 0 after a message" exited_zero
+run -output 1 -options 4 -resize pixels 640
+check "missing height" said "Please provide the resize width and height you want to use."
+run -output 1 -options 4 -inputmulti "$work/none.txt"
+check "unreadable list: caption 98" said "$(caption 98)"
+
+# Settings beside the program: an output subdirectory, and deleting sources.
+printf '0\r\n1\r\n4\r\n8\r\n8\r\n8\r\n10\r\n18\r\n28\r\n1\r\nConverted\\\r\n1\r\n0\r\nPercentage\r\n100\r\n100\r\n0\r\nRight\r\n90\r\n' >"$program/config.dat"
+cp "$source_dir/samples/leaf.gif" "$work/photos/leaf.gif"
+run -output 2 -options 1 -inputone photos/leaf.gif
+check "written into the subdirectory" test -f photos/Converted/leaf.bmp
+check "source deleted after success" test ! -e photos/leaf.gif
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
