@@ -1,8 +1,81 @@
-// stub: filled by the engine work
 #include "engine/formats.h"
-const OutputFormat outputFormats[formatCount + 1] = {};
-const SaveOption saveOptions[saveOptionCount + 1] = {};
-const OutputFormat& FormatRow(int format) { return outputFormats[(format >= 1 && format <= formatCount) ? format : 0]; }
-const char* FormatExtension(int) { return ""; }
-int SaveFlags(int) { return 0; }
-int BilevelMethodForOption(int) { return 0; }
+
+#include "engine/freeimage.h"
+
+const OutputFormat outputFormats[formatCount + 1] = {
+    {"", "", 0, 0, nullptr},
+    {"JPG - JPEG/JIFF Image (*.jpg)", "jpg", 3, 7, &ConversionSettings::jpgDefaultOption},
+    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "bmp", 1, 2, &ConversionSettings::bmpDefaultOption},
+    {"TGA - Truevision Targa (*.tga)", "tga", 0, 0, nullptr},
+    {"PNG - Portable Network Graphics (*.png)", "png", 0, 0, nullptr},
+    {"PBM - Portable Bitmap Graphic (*.pbm)", "pbm", 8, 9, &ConversionSettings::pbmDefaultOption},
+    {"PGM - Portable Graymap Graphic (*.pgm)", "pgm", 8, 9, &ConversionSettings::pgmDefaultOption},
+    {"PPM - Portable Pixelmap Graphic (*.ppm)", "ppm", 8, 9, &ConversionSettings::ppmDefaultOption},
+    {"TIF - Tagged Image Format File (*.tif)", "tif", 10, 17, &ConversionSettings::tifDefaultOption},
+    {"WBMP - Wireless Bitmap (*.wbmp)", "wbmp", 18, 27, &ConversionSettings::wbmpDefaultOption},
+    {"XPM - X Windows Pixmap (*.xpm)", "xpm", 28, 29, &ConversionSettings::xpmDefaultOption},
+    {"ICO - Windows Icon (*.ico)", "ico", 0, 0, nullptr},
+    {"GIF - CompuServe Graphics Interchange (*.gif)", "gif", 0, 0, nullptr},
+};
+
+// WBMP options carry no flags: they choose how the image is reduced to one
+// bit (BilevelMethodForOption). XPM options carry the quantizer; the file
+// itself is saved with flags 0.
+const SaveOption saveOptions[saveOptionCount + 1] = {
+    {0, -1},
+    {BMP_DEFAULT, 35},
+    {BMP_SAVE_RLE, 36},
+    {JPEG_QUALITYSUPERB, 27},
+    {JPEG_QUALITYGOOD, 28},
+    {JPEG_QUALITYNORMAL, 29},
+    {JPEG_QUALITYAVERAGE, 30},
+    {JPEG_QUALITYBAD, 31},
+    {PNM_SAVE_RAW, 33},
+    {PNM_SAVE_ASCII, 34},
+    {TIFF_DEFAULT, 37},
+    {TIFF_PACKBITS, 38},
+    {TIFF_DEFLATE, 39},
+    {TIFF_ADOBE_DEFLATE, 40},
+    {TIFF_NONE, 41},
+    {TIFF_CCITTFAX3, 42},
+    {TIFF_CCITTFAX4, 43},
+    {TIFF_LZW, 44},
+    {0, 45},
+    {0, 46},
+    {0, 47},
+    {0, 48},
+    {0, 49},
+    {0, 50},
+    {0, 51},
+    {0, 52},
+    {0, 53},
+    {0, 54},
+    {FIQ_WUQUANT, 55},
+    {FIQ_NNQUANT, 56},
+};
+
+const OutputFormat& FormatRow(int format)
+{
+    return outputFormats[(format >= 1 && format <= formatCount) ? format : 0];
+}
+
+const char* FormatExtension(int format)
+{
+    return FormatRow(format).extension;
+}
+
+int SaveFlags(int option)
+{
+    return saveOptions[(option >= 1 && option <= saveOptionCount) ? option : 0].saveFlags;
+}
+
+int BilevelMethodForOption(int option)
+{
+    // The WBMP options in list order: four thresholds, the three dispersed
+    // dithers, the three clustered ones. Method row 7 repeats row 0 and has
+    // no option of its own.
+    static const int methods[] = {0, 1, 2, 3, 4, 5, 6, 8, 9, 10};
+    const OutputFormat& wbmp = outputFormats[FormatWbmp];
+    if (option < wbmp.firstOption || option > wbmp.lastOption) return 0;
+    return methods[option - wbmp.firstOption];
+}

@@ -5,6 +5,22 @@
 const int formatCount = 12;    // output formats 1 to 12
 const int saveOptionCount = 29; // save options 1 to 29; 0 means none
 
+// Output format numbers, the rows of outputFormats.
+enum FormatNumber {
+    FormatJpg = 1,
+    FormatBmp = 2,
+    FormatTga = 3,
+    FormatPng = 4,
+    FormatPbm = 5,
+    FormatPgm = 6,
+    FormatPpm = 7,
+    FormatTif = 8,
+    FormatWbmp = 9,
+    FormatXpm = 10,
+    FormatIco = 11,
+    FormatGif = 12,
+};
+
 struct OutputFormat {
     const char* displayName;   // shown in the format selector, matched exactly
     const char* extension;     // lower case, no dot
@@ -20,7 +36,7 @@ struct SaveOption {
 
 // Rows 1 to 12; row 0 is an empty format (no name, no extension, no options).
 extern const OutputFormat outputFormats[formatCount + 1];
-// Rows 1 to 29; row 0 is "no option" (flags 0, no caption).
+// Rows 1 to 29; row 0 is "no option" (flags 0, caption -1).
 extern const SaveOption saveOptions[saveOptionCount + 1];
 
 // The row of a format number; the empty row 0 for a number outside 1 to 12.

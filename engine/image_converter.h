@@ -32,12 +32,13 @@ public:
     int Convert(int saveFlags, bool resize, int resizeUnit, int width, int height,
                 bool rotate, int rotateDirection, int degrees);
 
-    // Each returns the bitmap to continue with (the argument is released when
-    // a new one replaces it) or null on failure.
+    // Each takes the bitmap over and returns the one to continue with, or
+    // null on failure; the argument is released unless it is returned.
     FIBITMAP* FitIcon(FIBITMAP* bitmap);
     FIBITMAP* ReduceToBilevel(FIBITMAP* bitmap);
     FIBITMAP* ReduceToPalette(FIBITMAP* bitmap, int quantizer);
 
+    // errorReport = FailureReport(inputPath, message)
     void SetErrorReport(std::string message);
 };
 
@@ -45,4 +46,8 @@ extern ImageConverter imageConverter;
 // The last text FreeImage passed to the output-message callback.
 extern std::string freeImageMessage;
 
+// One failure as the log shows it: the path, "\r\nError: ", the message.
+std::string FailureReport(const std::string& inputPath, const std::string& message);
+
+// Decimal text of a number ("%d").
 std::string IntToString(int value);
