@@ -1,4 +1,6 @@
-// Caption numbers: where each text of the language file is used.
+// Caption numbers: where each text of the language file is used. The save
+// options' names are captions too; their numbers stand in the option table
+// (engine/formats.h). Numbers not named here are read but shown nowhere.
 #pragma once
 
 enum CaptionNumber {

@@ -1,5 +1,164 @@
-// stub: filled by the language work
+// Pushes the captions of the current language onto the main window. Texts
+// already on the screen change only here; everything else looks its caption
+// up when it shows it.
 #include "lang/captions.h"
-void ApplyCaptions() {}
-void UpdateLanguageMenu() {}
-void SelectLanguage(int) {}
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/settings_file.h"
+#include "app/startup.h"
+#include "engine/conversion_settings.h"
+#include "engine/formats.h"
+#include "lang/caption_numbers.h"
+#include "res/resource.h"
+#include "ui/format_selectors.h"
+#include "ui/main_window.h"
+
+const LanguageEntry languageEntries[languageCount] = {
+    {IDM_ENGLISH, "English"},
+    {IDM_NORSK, "Norsk"},
+    {IDM_DEUTCH, "Deutch"},
+};
+
+namespace {
+
+struct ControlCaption {
+    int control;
+    int caption;
+};
+
+const ControlCaption buttonCaptions[] = {
+    {IDC_CONVERT, CaptionConvertButton},
+    {IDC_ADD_FILES, CaptionAddFilesButton},
+    {IDC_REMOVE_FILES, CaptionRemoveFilesButton},
+};
+
+const ControlCaption labelCaptions[] = {
+    {IDC_OUTPUT_GROUP, CaptionOutputGroup},
+    {IDC_OPTIONS_GROUP, CaptionOptionsGroup},
+};
+
+// A menu-bar title is found by its position and keeps its drop-down menu;
+// an item is found by its command. The Options title and the Preferences
+// item have no caption and keep their texts.
+struct MenuCaption {
+    UINT entry;
+    bool byPosition;
+    int caption;
+};
+
+const MenuCaption menuCaptions[] = {
+    {0, true, CaptionFileMenu},
+    {IDM_CONVERT, false, CaptionConvertItem},
+    {IDM_SAVE_DEFAULT, false, CaptionSaveDefaultItem},
+    {IDM_ADD_FILES, false, CaptionAddFilesItem},
+    {IDM_REMOVE_FILES, false, CaptionRemoveFilesItem},
+    {IDM_EXIT, false, CaptionExitItem},
+    {2, true, CaptionHelpMenu},
+    {IDM_CONTENTS, false, CaptionContentsItem},
+    {IDM_MAIL, false, CaptionMailItem},
+    {IDM_WEBSITE, false, CaptionWebsiteItem},
+    {IDM_ABOUT, false, CaptionAboutItem},
+};
+
+const int fileListColumnWidth = 490;
+
+bool MenuHoldsCommand(HMENU menu, UINT command)
+{
+    return GetMenuState(menu, command, MF_BYCOMMAND) != (UINT)-1;
+}
+
+void SetControlCaptions(const ControlCaption* captions, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        SetDlgItemTextA(mainWindow, captions[i].control, Caption(captions[i].caption));
+    }
+}
+
+void SetMenuCaptions(HMENU menu)
+{
+    for (const MenuCaption& entry : menuCaptions) {
+        const char* text = Caption(entry.caption);
+        if (entry.byPosition) {
+            HMENU dropDown = GetSubMenu(menu, entry.entry);
+            if (dropDown) {
+                ModifyMenuA(menu, entry.entry, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                            (UINT_PTR)dropDown, text);
+            }
+        } else if (MenuHoldsCommand(menu, entry.entry)) {
+            ModifyMenuA(menu, entry.entry, MF_BYCOMMAND | MF_STRING, entry.entry, text);
+        }
+    }
+}
+
+void SetFileListHeader()
+{
+    HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = fileListColumnWidth;
+    column.pszText = const_cast<char*>(Caption(CaptionFileListHeader));
+    column.iSubItem = 0;
+    SendMessageA(list, LVM_SETCOLUMNA, 0, (LPARAM)&column);
+    // A mask of 0 sets the whole extended style, not just these bits.
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+void FillSaveOptionNames()
+{
+    for (int option = 1; option <= saveOptionCount; ++option) {
+        // lstrcpynA cuts a long name and always ends it.
+        lstrcpynA(saveOptionNames[option], Caption(saveOptions[option].caption),
+                  sizeof saveOptionNames[option]);
+    }
+}
+
+} // namespace
+
+void ApplyCaptions()
+{
+    if (mainWindow) {
+        SetControlCaptions(buttonCaptions, sizeof buttonCaptions / sizeof buttonCaptions[0]);
+        HMENU menu = GetMenu(mainWindow);
+        if (menu) {
+            SetMenuCaptions(menu);
+            DrawMenuBar(mainWindow);
+        }
+        SetControlCaptions(labelCaptions, sizeof labelCaptions / sizeof labelCaptions[0]);
+        SetFileListHeader();
+    }
+    FillSaveOptionNames();
+    // One more than the current format, so that the selectors are rebuilt
+    // with the new names.
+    appliedFormat = settings.outputFormat + 1;
+    UpdateFormatSelectors();
+}
+
+void UpdateLanguageMenu()
+{
+    if (settings.language < 0 || settings.language >= languageCount) return;
+    HMENU menu = mainWindow ? GetMenu(mainWindow) : NULL;
+    if (!menu) return;
+    for (int language = 0; language < languageCount; ++language) {
+        const LanguageEntry& entry = languageEntries[language];
+        if (!MenuHoldsCommand(menu, entry.command)) continue;
+        UINT check = language == settings.language ? MF_CHECKED : MF_UNCHECKED;
+        ModifyMenuA(menu, entry.command, MF_BYCOMMAND | MF_STRING | MF_ENABLED | check,
+                    entry.command, entry.name);
+    }
+    DrawMenuBar(mainWindow);
+}
+
+void SelectLanguage(int language)
+{
+    settings.language = language;
+    ApplyCaptions();
+    UpdateLanguageMenu();
+    // The directory is found afresh, as the program file saw it when the
+    // command was chosen.
+    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+}

@@ -1,6 +1,121 @@
-// stub: filled by the language work
+// The language file: bracketed section headers, each followed by a fixed
+// number of lines whose position decides which caption they fill. Lines
+// outside the blocks are ignored, which leaves room for comments.
 #include "lang/language_file.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
 #include "engine/conversion_settings.h"
+#include "platform/host_file.h"
+#include "platform/message_box.h"
+
 std::string languageCaptions[languageCount][captionCount];
-bool LoadLanguageFile(int, const char*) { return false; }
-const char* Caption(int k) { return languageCaptions[settings.language][k].c_str(); }
+
+const CaptionSection captionSections[] = {
+    {"[BUTTONS]", 7, 0, false},
+    {"[FILE-MENU]", 5, 7, false},
+    {"[HELP-MENU]", 6, 12, false},
+    {"[GUI]", 8, 18, false},
+    {"[JPEG-OPTIONS]", 6, 26, false},
+    {"[PNM-OPTIONS]", 3, 32, false},
+    {"[BMP-OPTIONS]", 2, 35, false},
+    {"[TIFF-OPTIONS]", 8, 37, false},
+    {"[WBMP-OPTIONS]", 10, 45, false},
+    {"[XPM-OPTIONS]", 2, 55, false},
+    {"[BASIC-PROCESSING]", 9, 57, false},
+    {"[COLOR-PROCESSING]", 7, 66, false},
+    {"[RESIZE-PROCESSING]", 8, 73, false},
+    {"[MESSAGES]", 33, 89, true},
+};
+const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
+
+namespace {
+
+// Longer lines are taken in pieces of this length, each piece a line of its own.
+const size_t pieceLength = 199;
+
+// The file's lines, line ends (LF or CR LF) removed, cut into pieces.
+// A read error ends the file like its end does.
+std::vector<std::string> ReadPieces(FILE* file)
+{
+    std::string bytes;
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        size_t next = (end == std::string::npos) ? bytes.size() : end + 1;
+        if (end == std::string::npos) end = bytes.size();
+        if (end > start && bytes[end - 1] == '\r') --end;
+
+        std::string line = bytes.substr(start, end - start);
+        size_t offset = 0;
+        do {
+            pieces.push_back(line.substr(offset, pieceLength));
+            offset += pieceLength;
+        } while (offset < line.size());
+        start = next;
+    }
+    return pieces;
+}
+
+// The section whose header the line begins with, at its very first character.
+const CaptionSection* SectionOfHeader(const std::string& line)
+{
+    for (const CaptionSection& section : captionSections) {
+        if (line.compare(0, strlen(section.header), section.header) == 0) return &section;
+    }
+    return NULL;
+}
+
+// "^^" becomes CR LF, scanning from the left: "^^^" is CR LF and a caret.
+std::string WithLineBreaks(const std::string& line)
+{
+    std::string text = line;
+    for (size_t at = text.find("^^"); at != std::string::npos; at = text.find("^^", at + 2)) {
+        text[at] = '\r';
+        text[at + 1] = '\n';
+    }
+    return text;
+}
+
+} // namespace
+
+bool LoadLanguageFile(int slot, const char* path)
+{
+    if (slot < 0 || slot >= languageCount) return false;
+    FILE* file = OpenHostFile(path, "r");
+    if (!file) {
+        ShowMessage(dialogWindow, "Error opening config file.", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    std::vector<std::string> lines = ReadPieces(file);
+    fclose(file);
+
+    std::string* captions = languageCaptions[slot];
+    size_t next = 0;
+    while (next < lines.size()) {
+        const CaptionSection* section = SectionOfHeader(lines[next++]);
+        if (!section) continue;
+        // A block cut short by the end of the file fills only what it has.
+        for (int i = 0; i < section->lineCount && next < lines.size(); ++i, ++next) {
+            captions[section->firstCaption + i] =
+                section->lineBreaks ? WithLineBreaks(lines[next]) : lines[next];
+        }
+    }
+    return true;
+}
+
+const char* Caption(int k)
+{
+    if (k < 0 || k >= captionCount) return "";
+    int language = settings.language;
+    if (language < 0 || language >= languageCount) language = 0;
+    return languageCaptions[language][k].c_str();
+}
