@@ -1,0 +1,180 @@
+#include "app/preferences_dialog.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/settings_file.h"
+#include "app/startup.h"
+#include "engine/conversion_settings.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+#include "ui/batch_run.h"
+#include "ui/window_helpers.h"
+
+namespace {
+
+const char* const outputDirectoryTip =
+    "If you want to output to a subdirectory in the same directory as the original file, just enter the "
+    "name of the directory to create, like 'Conversions\\'\n\nIf you want to output to an absolute "
+    "directory just use the browse button to locate one.";
+const char* const deleteOriginalTip =
+    "This will delete the original image file after converting it to another format.\n\nNOTE: Use with "
+    "caution! Some images might not always convert correctly. If the result is not acceptable, you will "
+    "not be able to revert back the original image since it will be deleted.";
+const char* const deleteOriginalWarning =
+    "Use with caution! Some images might not always convert correctly.\nIf the result is not acceptable, "
+    "you will not be able to revert back the original image since it will be deleted.";
+const char* const noDirectoryMessage = "Please choose a directory to output to.";
+const char* const directoryTooLongMessage =
+    "The output directory is too long: it can have at most 499 characters, the backslash at its end "
+    "included.\nPlease choose a shorter one.";
+
+// Longest directory text, ending backslash included.
+const size_t longestDirectory = sizeof settings.outputDirectory - 1;
+
+// The working copies of the two switches; they reach the settings only by OK.
+bool useOutputDirectory = false;
+bool deleteOriginal = false;
+
+bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+std::string WithClosingBackslash(std::string directory)
+{
+    if (directory.empty() || directory.back() != '\\') directory += '\\';
+    return directory;
+}
+
+void EnableDirectory(HWND dialog, bool enabled)
+{
+    EnableWindow(GetDlgItem(dialog, IDC_OUTPUT_DIR), enabled);
+    EnableWindow(GetDlgItem(dialog, IDC_BROWSE), enabled);
+}
+
+// A run may be converting: the directory text changes between two files.
+void SetOutputDirectory(HWND dialog, const std::string& directory)
+{
+    HoldRunBetweenFiles(dialog);
+    lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
+    ReleaseRun();
+}
+
+void OpenPreferences(HWND dialog)
+{
+    dialogWindow = dialog;
+    SetProgramIcon(dialog);
+    CreateTooltip(GetDlgItem(dialog, IDC_USE_OUTPUT_DIR), outputDirectoryTip);
+    CreateTooltip(GetDlgItem(dialog, IDC_DELETE_ORIGINAL), deleteOriginalTip);
+    CenterWindow(dialog);
+
+    useOutputDirectory = settings.useOutputDirectory;
+    deleteOriginal = settings.deleteOriginal;
+    // A stored directory is shown only while it is in use.
+    if (useOutputDirectory) {
+        CheckDlgButton(dialog, IDC_USE_OUTPUT_DIR, BST_CHECKED);
+        EnableDirectory(dialog, true);
+        SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, settings.outputDirectory);
+    }
+    if (deleteOriginal) CheckDlgButton(dialog, IDC_DELETE_ORIGINAL, BST_CHECKED);
+}
+
+void UseOutputDirectoryClicked(HWND dialog)
+{
+    useOutputDirectory = IsChecked(dialog, IDC_USE_OUTPUT_DIR);
+    EnableDirectory(dialog, useOutputDirectory);
+}
+
+void DeleteOriginalClicked(HWND dialog)
+{
+    deleteOriginal = IsChecked(dialog, IDC_DELETE_ORIGINAL);
+    if (deleteOriginal) ShowMessage(dialog, deleteOriginalWarning, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void BrowseForFolder(HWND dialog)
+{
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = dialog;
+    browse.lpszTitle = "Select Output Folder";
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    if (!chosen) return;
+    char folder[MAX_PATH] = "";
+    bool hasPath = SHGetPathFromIDListA(chosen, folder);
+    ILFree(chosen);
+    if (hasPath) TakeChosenFolder(dialog, folder);
+}
+
+std::string DirectoryText(HWND dialog)
+{
+    HWND edit = GetDlgItem(dialog, IDC_OUTPUT_DIR);
+    std::string text(GetWindowTextLengthA(edit) + 1, '\0');
+    text.resize(GetWindowTextA(edit, &text[0], (int)text.size()));
+    return text;
+}
+
+void CommitPreferences(HWND dialog)
+{
+    std::string typed = DirectoryText(dialog);
+    if (useOutputDirectory && typed.empty()) {
+        ShowMessage(dialog, noDirectoryMessage, MB_OK | MB_ICONERROR);
+        return;
+    }
+    std::string directory = WithClosingBackslash(typed);
+    // A cut directory would name another one. While the switch is off the
+    // field cannot be edited, and its text is not used: the stored one stays.
+    bool fits = directory.size() <= longestDirectory;
+    if (useOutputDirectory && !fits) {
+        ShowMessage(dialog, directoryTooLongMessage, MB_OK | MB_ICONERROR);
+        return;
+    }
+
+    HoldRunBetweenFiles(dialog);
+    if (fits) strcpy(settings.outputDirectory, directory.c_str());
+    settings.useOutputDirectory = useOutputDirectory;
+    settings.deleteOriginal = deleteOriginal;
+    ReleaseRun();
+
+    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    EndDialog(dialog, 0);
+}
+
+void RunCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDC_USE_OUTPUT_DIR: UseOutputDirectoryClicked(dialog); break;
+    case IDC_BROWSE: BrowseForFolder(dialog); break;
+    case IDC_DELETE_ORIGINAL: DeleteOriginalClicked(dialog); break;
+    case IDC_PREFERENCES_OK: CommitPreferences(dialog); break;
+    }
+}
+
+} // namespace
+
+// Enter and Escape (commands 1 and 2) are not answered; the close box drops
+// the switches, but a browsed folder has already been taken over.
+INT_PTR CALLBACK PreferencesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: OpenPreferences(dialog); break;
+    case WM_COMMAND: RunCommand(dialog, LOWORD(wParam)); break;
+    case WM_SYSCOMMAND: if ((wParam & 0xFFF0) == SC_CLOSE) EndDialog(dialog, 0); break;
+    }
+    return 0;
+}
+
+void ShowPreferencesDialog(HWND owner)
+{
+    HWND previous = dialogWindow;
+    DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), owner, PreferencesDialogProc, 0);
+    dialogWindow = previous;
+}
+
+void TakeChosenFolder(HWND dialog, const char* folder)
+{
+    std::string directory = WithClosingBackslash(folder);
+    SetOutputDirectory(dialog, directory);
+    SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, directory.c_str());
+}
