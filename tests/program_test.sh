@@ -30,7 +30,7 @@ check() { # description, then a command that must succeed
 run() { "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
 exited_zero() { [ "$(cat "$work/code")" = 0 ]; }
 quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
-size_is() { file "$1" | grep -qE "$2"; }
+size_is() { file "$1" | grep -qE -e "$2"; }
 said() { grep -qF -- "$1" "$work/stderr"; }
 caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89
     awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/english.ini"
