@@ -3,6 +3,9 @@
 //   worker exists, cleared by the main thread as a stop request, and cleared
 //   by the worker once the window is put back for the next run. The worker
 //   reads it before each file, so a stop takes effect after the current file.
+// - runActive is set by StartBatchRun and cleared by the worker together with
+//   conversionRunning; unlike that flag, a stop request leaves it set, so a
+//   new run cannot start while a stopped one finishes its file.
 // - fileCount grows on the main thread as rows are added and is read by the
 //   worker before each file, so rows dropped during a run are reached by it.
 // - The worker touches the window only by sending messages to mainWindow's
@@ -34,6 +37,8 @@
 #include "ui/main_window.h"
 
 namespace {
+
+volatile bool runActive = false;
 
 SRWLOCK fileLock = SRWLOCK_INIT;
 // Set while the main thread waits for the lock, so that the worker lets it
@@ -178,16 +183,20 @@ void ConvertThread(void*)
 
     char path[rowTextSize];
     unsigned progressSum = 0;   // 100 for every file handed over so far
-    for (unsigned row = 0;; ++row) {
+    unsigned row = 0;           // also the number of files handed over
+    while (conversionRunning) {
         unsigned count = fileCount;
-        if (row >= count || !conversionRunning) break;
+        if (row >= count) break;
         ConvertRow(row, path, run);
         SetProgress(progressSum / count);
         progressSum += 100;
+        ++row;
     }
 
+    // Rows removed while a stopped run finishes its file must not leave the
+    // counts to the next run.
     bool showLog = false;
-    if (fileCount != 0) {
+    if (row != 0) {
         SetProgress(100);
         showLog = ShowSummary();
         convertedCount = 0;
@@ -195,10 +204,11 @@ void ConvertThread(void*)
         conversionLog.clear();
     }
 
-    // The window is put back before the flag falls: a run started at once
-    // after must not have its controls enabled again by this one.
+    // The window is put back before the run counts as ended: a run started
+    // at once after must not have its controls enabled again by this one.
     EndRun();
     conversionRunning = false;
+    runActive = false;
 
     if (showLog) ShowLogWindow();
     EndThread();
@@ -208,10 +218,21 @@ void ConvertThread(void*)
 
 void StartBatchRun()
 {
+    if (runActive) {
+        ShowMessage(mainWindow, "The previous conversion has not ended yet.", MB_OK | MB_ICONERROR);
+        return;
+    }
+    runActive = true;
     conversionRunning = true;
     if (BeginThread(ConvertThread, NULL)) return;
     conversionRunning = false;
+    runActive = false;
     ShowMessage(mainWindow, "The conversion could not be started.", MB_OK | MB_ICONERROR);
+}
+
+bool BatchRunActive()
+{
+    return runActive;
 }
 
 void HoldRunBetweenFiles(HWND waitingWindow)

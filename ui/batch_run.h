@@ -4,9 +4,14 @@
 
 // Starts a run over the file list and returns at once. `conversionRunning`
 // is set before the worker starts, so that a second Convert arriving before
-// the worker runs asks to stop instead of starting another run. Tells the
-// user when no thread could be started.
+// the worker runs asks to stop instead of starting another run. Refused with
+// a message while an earlier run, stopped or not, has not put the window back
+// yet, and when no thread could be started.
 void StartBatchRun();
+
+// True from StartBatchRun until the run has put the window back (a log
+// window it opens after that may still be open).
+bool BatchRunActive();
 
 // The output directory, its switch and the deletion switch are read by each
 // file of a run as it starts and ends, so the user-interface thread changes
