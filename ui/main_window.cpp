@@ -1,7 +1,343 @@
-// stub: filled by the main window work
 #include "ui/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/preferences_dialog.h"
+#include "app/startup.h"
+#include "engine/conversion_settings.h"
+#include "lang/caption_numbers.h"
+#include "lang/captions.h"
+#include "lang/language_file.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+#include "ui/batch_run.h"
+#include "ui/file_list.h"
+#include "ui/format_selectors.h"
+#include "ui/window_helpers.h"
+
 HWND mainWindow = NULL;
 volatile bool conversionRunning = false;
 volatile unsigned fileCount = 0;
-INT_PTR CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
-void RunMainWindow() {}
+
+namespace {
+
+void EndProcess()
+{
+    ExitProcess(0);
+}
+
+const char* const resizeModeEntries[] = {"Percentage", "Pixels"};  // Percentage, Pixels
+const char* const directionEntries[] = {"Left", "Right"};          // Left, Right
+
+const int minimumWidth = 545;
+const int minimumHeight = 350;
+const unsigned maximumDegrees = 360;
+const int fileListColumnWidth = 490;
+
+const char* const aboutText =
+    "Bramblewick v2.2.0\n\n"
+    "Converts many images at once into one of twelve formats, with resizing "
+    "and rotation on the way.\n\n"
+    "Images are read and written by the FreeImage library.";
+const char* const mailAddress = "mailto:hello@bramblewick.example";
+const char* const websiteAddress = "https://bramblewick.example/";
+
+// The degrees field's value at its previous change notification.
+unsigned lastDegrees = 0;
+
+HWND Control(int id)
+{
+    return GetDlgItem(mainWindow, id);
+}
+
+bool IsChecked(int id)
+{
+    return IsDlgButtonChecked(mainWindow, id) == BST_CHECKED;
+}
+
+void ShowError(const char* text)
+{
+    ShowMessage(mainWindow, text, MB_OK | MB_ICONERROR);
+}
+
+bool AskStop(int caption)
+{
+    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR) == IDYES;
+}
+
+// --- Opening ---
+
+void AddTooltips()
+{
+    const int captionedControls[] = {IDC_FORMAT, IDC_OPTION, IDC_FILE_LIST, IDC_CONVERT,
+                                     IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_PROGRESS};
+    int caption = CaptionFormatSelectorTip;
+    for (int id : captionedControls) CreateTooltip(Control(id), Caption(caption++));
+
+    CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
+    CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
+    CreateTooltip(Control(IDC_HEIGHT), "The height of the converted image");
+    CreateTooltip(Control(IDC_RESIZE_MODE), "The type of resize to use, either percentage or pixels");
+    CreateTooltip(Control(IDC_ROTATE), "This option will rotate the image to a specified degree");
+    CreateTooltip(Control(IDC_DEGREES), "The degree to rotate the image");
+    CreateTooltip(Control(IDC_DIRECTION), "The direction to rotate to");
+}
+
+void FillSelector(int id, const char* const (&entries)[2])
+{
+    for (const char* entry : entries) SendMessageA(Control(id), CB_ADDSTRING, 0, (LPARAM)entry);
+    SendMessageA(Control(id), CB_SETCURSEL, 0, 0);
+}
+
+// Selects the entry that begins with the stored text; true when one does.
+bool SelectStoredEntry(int id, const char* text)
+{
+    LRESULT found = SendMessageA(Control(id), CB_FINDSTRING, (WPARAM)-1, (LPARAM)text);
+    if (found == CB_ERR) return false;
+    SendMessageA(Control(id), CB_SETCURSEL, found, 0);
+    return true;
+}
+
+void ResizeSwitchChanged()
+{
+    settings.resizeEnabled = IsChecked(IDC_RESIZE);
+    EnableWindow(Control(IDC_WIDTH), settings.resizeEnabled);
+    EnableWindow(Control(IDC_HEIGHT), settings.resizeEnabled);
+    EnableWindow(Control(IDC_RESIZE_MODE), settings.resizeEnabled);
+}
+
+void RotateSwitchChanged()
+{
+    settings.rotateEnabled = IsChecked(IDC_ROTATE);
+    EnableWindow(Control(IDC_DEGREES), settings.rotateEnabled);
+    EnableWindow(Control(IDC_DIRECTION), settings.rotateEnabled);
+}
+
+void SetUpResizeAndRotate()
+{
+    FillSelector(IDC_RESIZE_MODE, resizeModeEntries);
+    FillSelector(IDC_DIRECTION, directionEntries);
+
+    SetDlgItemInt(mainWindow, IDC_WIDTH, settings.resizeWidth, FALSE);
+    SetDlgItemInt(mainWindow, IDC_HEIGHT, settings.resizeHeight, FALSE);
+    SetDlgItemInt(mainWindow, IDC_DEGREES, settings.rotateDegrees, FALSE);
+    CheckDlgButton(mainWindow, IDC_RESIZE, settings.resizeEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(mainWindow, IDC_ROTATE, settings.rotateEnabled ? BST_CHECKED : BST_UNCHECKED);
+
+    if (SelectStoredEntry(IDC_RESIZE_MODE, settings.resizeModeText)) {
+        int mode = ResizeModeOfText(settings.resizeModeText);
+        if (mode) settings.resizeMode = mode;
+    }
+    if (SelectStoredEntry(IDC_DIRECTION, settings.rotateDirectionText)) {
+        int direction = DirectionOfText(settings.rotateDirectionText);
+        if (direction) settings.rotateDirection = direction;
+    }
+    ResizeSwitchChanged();
+    RotateSwitchChanged();
+}
+
+void SetFileListColumn(int width)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
+    column.iSubItem = 0;
+    SendMessageA(Control(IDC_FILE_LIST), LVM_SETCOLUMNA, 0, (LPARAM)&column);
+}
+
+void SetUpFileList()
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = fileListColumnWidth;
+    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
+    SendMessageA(Control(IDC_FILE_LIST), LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    SendMessageA(Control(IDC_FILE_LIST), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+void OpenMainWindow(HWND window)
+{
+    mainWindow = window;
+    dialogWindow = window;
+    fileCount = 0;
+    lastDegrees = 0;
+
+    AddTooltips();
+    SetUpFormatSelectors();
+    SetUpResizeAndRotate();
+    SetUpFileList();
+    SetProgramIcon(window);
+    SetWindowTextA(window, "Bramblewick");
+    CenterWindow(window);
+    ApplyCaptions();
+    UpdateLanguageMenu();
+    if (advancedMode) AddFilesFromCommandLine();
+}
+
+// --- Size ---
+
+void LayOutControls(HWND window, WPARAM sizeType)
+{
+    if (sizeType == SIZE_MINIMIZED || window != mainWindow) return;
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    int width = bounds.right - bounds.left;
+    int height = bounds.bottom - bounds.top;
+    int fifth = width / 5;
+    int buttonsTop = height - 92;
+
+    MoveWindow(Control(IDC_FILE_LIST), 10, 120, width - 30, height - 225, TRUE);
+    MoveWindow(Control(IDC_CONVERT), 10, buttonsTop, fifth - 10, 27, TRUE);
+    MoveWindow(Control(IDC_ADD_FILES), fifth + 10, buttonsTop, fifth - 10, 27, TRUE);
+    MoveWindow(Control(IDC_REMOVE_FILES), 2 * fifth + 10, buttonsTop, fifth - 10, 27, TRUE);
+    MoveWindow(Control(IDC_PROGRESS), 3 * fifth + 10, buttonsTop, 2 * fifth - 30, 27, TRUE);
+    SetFileListColumn(width - 60);
+}
+
+void KeepMinimumSize(WINDOWPOS* position)
+{
+    if (position->cx < minimumWidth) position->cx = minimumWidth;
+    if (position->cy < minimumHeight) position->cy = minimumHeight;
+}
+
+// --- Commands ---
+
+void Convert()
+{
+    if (conversionRunning) {
+        if (AskStop(CaptionStopRun)) conversionRunning = false;
+        return;
+    }
+    if (fileCount == 0) return;
+
+    if (settings.resizeEnabled) {
+        settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
+        settings.resizeHeight = GetDlgItemInt(mainWindow, IDC_HEIGHT, NULL, FALSE);
+    }
+    if (settings.rotateEnabled) settings.rotateDegrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, FALSE);
+
+    // ICO output keeps its size, so its resize fields are not looked at.
+    bool resizing = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
+    if (resizing && (settings.resizeWidth == 0 || settings.resizeHeight == 0)) {
+        ShowError("Resize height and width cannot be zero.");
+        return;
+    }
+    if (settings.rotateEnabled && settings.rotateDegrees == 0) {
+        ShowError("Rotate degree cannot be zero.");
+        return;
+    }
+    StartBatchRun();
+}
+
+void AddFiles()
+{
+    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    else ShowAddFilesDialog();
+}
+
+void RemoveFiles()
+{
+    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    else RemoveSelectedFiles();
+}
+
+// Leaving the window ends the process, also in the middle of a run once the
+// user has agreed. Nothing is saved.
+void CloseMainWindow()
+{
+    if (conversionRunning && !AskStop(CaptionCloseDuringRun)) return;
+    EndDialog(mainWindow, 0);
+    endProgram();
+}
+
+void LimitDegrees()
+{
+    unsigned degrees = (unsigned)(int)GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, TRUE);
+    if (degrees == lastDegrees) return;
+    lastDegrees = degrees;
+    // Writing the field notifies again, with 360 as the new value.
+    if (degrees > maximumDegrees) SetDlgItemInt(mainWindow, IDC_DEGREES, maximumDegrees, FALSE);
+}
+
+void Open(const char* target, int show)
+{
+    ShellExecuteA(mainWindow, "open", target, NULL, NULL, show);
+}
+
+void ShowHelpContents()
+{
+    Open(FileBesideProgram(Caption(CaptionHelpDocument)).c_str(), SW_SHOWNORMAL);
+}
+
+void ShowAbout()
+{
+    ShowMessage(mainWindow, aboutText, MB_OK | MB_ICONINFORMATION);
+}
+
+void RunCommand(int id, int notification)
+{
+    switch (id) {
+    case IDM_CONVERT: case IDC_CONVERT: Convert(); break;
+    case IDM_ADD_FILES: case IDC_ADD_FILES: AddFiles(); break;
+    case IDM_REMOVE_FILES: case IDC_REMOVE_FILES: RemoveFiles(); break;
+    case IDM_EXIT: CloseMainWindow(); break;
+    case IDM_PREFERENCES: ShowPreferencesDialog(mainWindow); break;
+    case IDM_SAVE_DEFAULT: SaveAsDefaultOption(); break;
+    case IDM_CONTENTS: ShowHelpContents(); break;
+    case IDM_MAIL: Open(mailAddress, SW_HIDE); break;
+    case IDM_WEBSITE: Open(websiteAddress, SW_HIDE); break;
+    case IDM_ABOUT: ShowAbout(); break;
+    case IDM_ENGLISH: case IDM_NORSK: case IDM_DEUTCH: SelectLanguage(id - IDM_ENGLISH); break;
+    case IDC_FORMAT: if (notification == CBN_SELCHANGE) FormatSelectionChanged(); break;
+    case IDC_OPTION: if (notification == CBN_SELCHANGE) OptionSelectionChanged(); break;
+    case IDC_DEGREES: LimitDegrees(); break;
+    case IDC_RESIZE: ResizeSwitchChanged(); break;
+    case IDC_ROTATE: RotateSwitchChanged(); break;
+    }
+}
+
+} // namespace
+
+void (*endProgram)() = EndProcess;
+
+// The window never closes on its own: Escape and Enter (commands 1 and 2) are
+// not answered, and leaving it ends the process. Every message also goes on
+// to the system's dialog handling.
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: OpenMainWindow(window); break;
+    case WM_SIZE: LayOutControls(window, wParam); break;
+    case WM_WINDOWPOSCHANGING: KeepMinimumSize((WINDOWPOS*)lParam); break;
+    case WM_COMMAND: RunCommand(LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_SYSCOMMAND: if (LOWORD(wParam) == SC_CLOSE) CloseMainWindow(); break;
+    case WM_DROPFILES: AddDroppedFiles((HDROP)wParam); break;
+    }
+    return 0;
+}
+
+void RunMainWindow()
+{
+    DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0);
+}
+
+int ResizeModeOfText(const char* text)
+{
+    if (strcmp(text, resizeModeEntries[0]) == 0) return Percentage;
+    if (strcmp(text, resizeModeEntries[1]) == 0) return Pixels;
+    return 0;
+}
+
+int DirectionOfText(const char* text)
+{
+    if (strcmp(text, directionEntries[0]) == 0) return Left;
+    if (strcmp(text, directionEntries[1]) == 0) return Right;
+    return 0;
+}

@@ -7,6 +7,16 @@ extern HWND mainWindow;              // null until the window opens
 extern volatile bool conversionRunning;
 extern volatile unsigned fileCount;  // rows of the file list
 
-// Opens the main window (no owner) and returns when it ends.
+// Called once the window has ended (Exit or the close box): ends the process
+// with exit code 0. In-process tests put a function of their own here.
+extern void (*endProgram)();
+
+// Opens the main window (no owner); leaving it ends the process.
 void RunMainWindow();
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The resize unit named by a resize-mode entry ("Percentage", "Pixels"), and
+// the direction named by a direction entry ("Left", "Right"); 0 for any
+// other text.
+int ResizeModeOfText(const char* text);
+int DirectionOfText(const char* text);

@@ -1,0 +1,240 @@
+#include "ui/file_list.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
+#include "platform/host_file.h"
+#include "platform/message_box.h"
+#include "res/resource.h"
+#include "ui/main_window.h"
+
+namespace {
+
+// Input types the list accepts; a path qualifies when one of these occurs
+// anywhere in it, letter case ignored.
+const char* const inputExtensions[] = {
+    ".jpg", ".jpeg", ".jif", ".bmp", ".png", ".tga", ".dds", ".cut", ".gif",
+    ".ico", ".iff", ".jng", ".koa", ".lbm", ".pcd", ".mng", ".pcx", ".pbm",
+    ".pgm", ".ppm", ".psd", ".ras", ".tif", ".tiff", ".wbmp", ".xbm", ".xpm",
+};
+
+// The Add Files dialog's filters after "All Pictures", which lists every
+// input extension.
+const struct {
+    const char* text;
+    const char* pattern;
+} inputTypeFilters[] = {
+    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "*.bmp"},
+    {"CUT - Dr. Halo (*.cut)", "*.cut"},
+    {"DDS - DDS (*.dds)", "*.dds"},
+    {"GIF - CompuServe Graphics Interchange (*.gif)", "*.gif"},
+    {"ICO - Windows Icon (*.ico)", "*.ico"},
+    {"IFF - Amiga (*.iff)", "*.iff"},
+    {"JPG - JPEG/JIFF Image (*.jpg,*.jpeg,*.jif)", "*.jpg;*.jpeg;*.jif"},
+    {"JNG - JPEG Network Graphic Bitmap (*.jng)", "*.jng"},
+    {"KOA - Koala Paint C64 Bitmap (*.koa)", "*.koa"},
+    {"LBM - Amiga Interleaved Bitmap Format (*.lbm)", "*.lbm"},
+    {"MNG - Multi-image Network Graphic Animation (*.mng)", "*.mng"},
+    {"PBM - Portable Bitmap Graphic (*.pbm)", "*.pbm"},
+    {"PCD - Kodak Photo-CD Image (*.pcd)", "*.pcd"},
+    {"PCX - PC Paintbrush Bitmap Graphic (*.pcx)", "*.pcx"},
+    {"PGM - Portable Graymap Graphic (*.pgm)", "*.pgm"},
+    {"PNG - Portable Network Graphics (*.png)", "*.png"},
+    {"PPM - Portable Pixelmap Graphic (*.ppm)", "*.ppm"},
+    {"PSD - Photoshop (*.psd)", "*.psd"},
+    {"RAS - Sun Raster Graphic (*.ras)", "*.ras"},
+    {"TIF - Tagged Image Format File (*.tif,*.tiff)", "*.tif;*.tiff"},
+    {"TGA - Truevision Targa (*.tga)", "*.tga"},
+    {"WBMP - Wireless Bitmap (*.wbmp)", "*.wbmp"},
+    {"XBM - X Windows Bitmap (*.xbm)", "*.xbm"},
+    {"XPM - X Windows Pixmap (*.xpm)", "*.xpm"},
+};
+
+// A list file's line may be one character shorter than a path: the reader
+// leaves room for the line end.
+const size_t maxListLine = maxInputPath - 1;
+
+// Room for the names of a large multi-selection; a selection that does not
+// fit makes the dialog fail, and nothing is added.
+const DWORD openDialogBufferSize = 256 * 1024;
+
+HWND FileList()
+{
+    return GetDlgItem(mainWindow, IDC_FILE_LIST);
+}
+
+bool HasInputExtension(const std::string& path)
+{
+    std::string lower = path;
+    CharLowerA(&lower[0]);
+    for (const char* extension : inputExtensions)
+        if (lower.find(extension) != std::string::npos) return true;
+    return false;
+}
+
+void AppendRow(const std::string& path)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = (int)fileCount;
+    item.pszText = (LPSTR)path.c_str();
+    if (SendMessageA(FileList(), LVM_INSERTITEMA, 0, (LPARAM)&item) >= 0) fileCount = fileCount + 1;
+}
+
+// A single path in the form AddFilesToList reads: the path, then an empty
+// name list.
+void AddPath(std::string path)
+{
+    path.append(2, '\0');
+    AddFilesToList(path.c_str());
+}
+
+std::string AddFilesFilter()
+{
+    std::string filter = "All Pictures";
+    filter += '\0';
+    for (const char* extension : inputExtensions) {
+        if (extension != inputExtensions[0]) filter += ';';
+        filter += '*';
+        filter += extension;
+    }
+    filter += '\0';
+    for (const auto& type : inputTypeFilters) {
+        filter += type.text;
+        filter += '\0';
+        filter += type.pattern;
+        filter += '\0';
+    }
+    return filter; // the string's own NUL ends the list
+}
+
+// The text between the first double quote at or after `from` and the next
+// one; false when either quote is missing.
+bool QuotedValue(const std::string& text, size_t from, std::string& value)
+{
+    if (from > text.size()) return false;
+    size_t open = text.find('"', from);
+    if (open == std::string::npos) return false;
+    size_t close = text.find('"', open + 1);
+    if (close == std::string::npos) return false;
+    value = text.substr(open + 1, close - open - 1);
+    return true;
+}
+
+// One line without its line end; false at the end of the file.
+bool ReadLine(FILE* file, std::string& line)
+{
+    line.clear();
+    int c;
+    while ((c = fgetc(file)) != EOF && c != '\n') line += (char)c;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    return c != EOF || !line.empty();
+}
+
+void ShowError(HWND owner, int caption)
+{
+    ShowMessage(owner, Caption(caption), MB_OK | MB_ICONERROR);
+}
+
+void AddFilesOfList(const std::string& listPath)
+{
+    FILE* list = OpenHostFile(FullWindowsPath(listPath).c_str(), "r");
+    if (!list) {
+        ShowError(mainWindow, CaptionListFileUnreadable);
+        return;
+    }
+    std::string line;
+    while (ReadLine(list, line)) {
+        if (line.empty() || line.size() > maxListLine) continue;
+        AddPath(FullWindowsPath(line));
+    }
+    fclose(list);
+    DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+}
+
+} // namespace
+
+void AddFilesToList(const char* input)
+{
+    std::string first = input;
+    if (first.size() > maxInputPath) return;
+    if (HasInputExtension(first)) {
+        AppendRow(first);
+        return;
+    }
+    // The multi-selection form: a directory, then its names.
+    for (const char* name = input + first.size() + 1; *name; name += strlen(name) + 1) {
+        std::string path = first + "\\" + name;
+        if (path.size() <= maxInputPath) AppendRow(path);
+    }
+}
+
+void ShowAddFilesDialog()
+{
+    std::string filter = AddFilesFilter();
+    std::vector<char> selection(openDialogBufferSize, '\0');
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = selection.data();
+    dialog.nMaxFile = openDialogBufferSize;
+    dialog.lpstrInitialDir = "";
+    dialog.lpstrTitle = Caption(CaptionAddFilesTitle);
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+    if (GetOpenFileNameA(&dialog) && selection[0]) AddFilesToList(selection.data());
+}
+
+void AddDroppedFiles(HDROP drop)
+{
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    for (UINT index = 0; index < count; ++index) {
+        UINT length = DragQueryFileA(drop, index, NULL, 0);
+        if (length == 0 || length > maxInputPath) continue;
+        std::string name(length + 1, '\0');
+        DragQueryFileA(drop, index, &name[0], length + 1);
+        name.resize(length);
+        AddPath(name);
+    }
+    DragFinish(drop);
+}
+
+void AddFilesFromCommandLine()
+{
+    const std::string& text = savedCommandLine;
+    std::string path;
+    size_t one = text.find("-inputone");
+    if (one != std::string::npos) {
+        if (QuotedValue(text, one + 10, path)) AddPath(path);
+        else ShowError(NULL, CaptionNoInputOnePath);
+        return;
+    }
+    size_t multi = text.find("-inputmulti");
+    if (multi != std::string::npos) {
+        if (QuotedValue(text, multi + 12, path)) AddFilesOfList(path);
+        else ShowError(NULL, CaptionNoInputMultiPath);
+        return;
+    }
+    ShowError(NULL, CaptionNoInput);
+}
+
+void RemoveSelectedFiles()
+{
+    HWND list = FileList();
+    unsigned removed = 0;
+    // From the last row up, so that a deletion moves no row still to be tested.
+    for (int row = (int)fileCount - 1; row >= 0; --row) {
+        if (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != LVIS_SELECTED) continue;
+        if (SendMessageA(list, LVM_DELETEITEM, row, 0)) ++removed;
+    }
+    fileCount = fileCount - removed;
+}

@@ -1,0 +1,30 @@
+// The main window's file list: one row per input file, in the order added.
+// `fileCount` (ui/main_window.h) always equals the number of rows.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+// Longest path the list takes; a longer one is left out, never cut.
+const size_t maxInputPath = 1999;
+
+// Adds rows for one of two forms of input: a single path ended by a NUL, or
+// the open dialog's multi-selection form (a directory, then names each ended
+// by a NUL, then one more NUL). A single path is added only when its text
+// holds a supported extension; otherwise the text is taken as the directory
+// of a multi-selection and each of its names is added after it.
+void AddFilesToList(const char* input);
+
+// The Add Files dialog: a multi-selection open dialog over supported types.
+void ShowAddFilesDialog();
+
+// Adds the supported files among those dropped on the window, in drop order,
+// and releases the drop.
+void AddDroppedFiles(HDROP drop);
+
+// Advanced mode: adds the -inputone file or the files of the -inputmulti
+// list named in `savedCommandLine`, and deletes brwk.dat beside the program
+// after a list was read. Reports a missing or unreadable input.
+void AddFilesFromCommandLine();
+
+// Removes the selected rows; the others keep their order.
+void RemoveSelectedFiles();
