@@ -1,5 +1,6 @@
 #include "tests/main_window_fixture.h"
 
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -41,6 +42,39 @@ HDROP MakeDrop(const Texts& names)
     return (HDROP)memory;
 }
 
+// Answers the Add Files dialog once it is up: keeps its title and file types,
+// and types `typedName` into its file name field (nothing: cancels).
+std::string typedName;
+std::string openDialogTitle;
+int fileTypeCount;
+std::string firstFileType;
+HWND openDialog;
+
+void CALLBACK AnswerOpenDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(NULL, timer);
+    char text[200] = "";
+    GetWindowTextA(openDialog, text, sizeof text);
+    openDialogTitle = text;
+    HWND types = GetDlgItem(openDialog, cmb1);
+    fileTypeCount = (int)SendMessageA(types, CB_GETCOUNT, 0, 0);
+    text[0] = '\0';
+    SendMessageA(types, CB_GETLBTEXT, 0, (LPARAM)text);
+    firstFileType = text;
+    HWND name = GetDlgItem(openDialog, cmb13) ? GetDlgItem(openDialog, cmb13) : GetDlgItem(openDialog, edt1);
+    SetWindowTextA(name, typedName.c_str());
+    PostMessageA(openDialog, WM_COMMAND, typedName.empty() ? IDCANCEL : IDOK, 0);
+}
+
+LRESULT CALLBACK FindOpenDialog(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && !openDialog) {
+        openDialog = (HWND)wParam;
+        SetTimer(NULL, 0, 100, AnswerOpenDialog);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 std::string CaptionText(int k)
 {
     return "caption " + std::to_string(k);
@@ -72,17 +106,13 @@ TEST_F(FileListTest, AMultiSelectionAddsEachNameAfterItsDirectory)
     AddFilesToList(Selection("C:\\Pics", {"a.png", "b.bmp", "typed.txt"}).c_str());
     AddFilesToList(Selection("C:\\", {"c.gif"}).c_str());
     AddFilesToList(Selection("C:\\Empty", {}).c_str());
+    // A directory holding an extension text reads as a single path.
+    AddFilesToList(Selection("D:\\x.jpg album", {"d.png", "e.png"}).c_str());
 
-    Texts expected = {"C:\\Pics\\a.png", "C:\\Pics\\b.bmp", "C:\\Pics\\typed.txt", "C:\\\\c.gif"};
+    Texts expected = {"C:\\Pics\\a.png", "C:\\Pics\\b.bmp", "C:\\Pics\\typed.txt", "C:\\\\c.gif",
+                      "D:\\x.jpg album"};
     EXPECT_EQ(Rows(), expected);
-    EXPECT_EQ(fileCount, 4u);
-}
-
-TEST_F(FileListTest, ADirectoryHoldingAnExtensionTextIsTakenAsOnePath)
-{
-    Open();
-    AddFilesToList(Selection("D:\\x.jpg album", {"a.png", "b.png"}).c_str());
-    EXPECT_EQ(Rows(), Texts{"D:\\x.jpg album"});
+    EXPECT_EQ(fileCount, 5u);
 }
 
 TEST_F(FileListTest, PathsLongerThan1999CharactersAreLeftOutNotCut)
@@ -101,6 +131,24 @@ TEST_F(FileListTest, PathsLongerThan1999CharactersAreLeftOutNotCut)
     EXPECT_EQ(fileCount, 3u);
 }
 
+TEST_F(FileListTest, AddFilesOpensTheFileDialogAndAddsItsChoice)
+{
+    Open();
+    WriteFileBytes(directory / "photo.png", "not really a picture");
+    HHOOK hook = SetWindowsHookExA(WH_CBT, FindOpenDialog, NULL, GetCurrentThreadId());
+    for (const std::string& name : {directory / "photo.png", std::string()}) {
+        typedName = name;
+        openDialog = NULL;
+        openDialogTitle.clear();
+        Command(IDC_ADD_FILES);
+        EXPECT_EQ(openDialogTitle, CaptionText(CaptionAddFilesTitle));
+        EXPECT_EQ(fileTypeCount, 25);
+        EXPECT_EQ(firstFileType, "All Pictures");
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(Rows(), Texts{directory / "photo.png"}) << "a cancelled dialog adds nothing";
+}
+
 TEST_F(FileListTest, DroppedFilesAddTheSupportedOnesInDropOrderAndReleaseTheDrop)
 {
     Open();
@@ -111,20 +159,13 @@ TEST_F(FileListTest, DroppedFilesAddTheSupportedOnesInDropOrderAndReleaseTheDrop
                      directory / "B.JPG", directory / "c.gif"};
 
     HDROP drop = MakeDrop(dropped);
+    conversionRunning = true; // a run does not stop drops
     SendMessageA(window, WM_DROPFILES, (WPARAM)drop, 0);
 
     Texts expected = {directory / "a.png", directory / "B.JPG", directory / "c.gif"};
     EXPECT_EQ(Rows(), expected);
     EXPECT_EQ(fileCount, 3u);
     EXPECT_EQ(GlobalFlags(drop), (UINT)GMEM_INVALID_HANDLE);
-}
-
-TEST_F(FileListTest, DroppedFilesAreTakenAlsoDuringARun)
-{
-    Open();
-    conversionRunning = true;
-    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeDrop({"C:\\Pics\\a.png"}), 0);
-    EXPECT_EQ(fileCount, 1u);
 }
 
 // --- Removing ---

@@ -72,10 +72,16 @@ bool AskStop(int caption)
 
 void AddTooltips()
 {
-    const int captionedControls[] = {IDC_FORMAT, IDC_OPTION, IDC_FILE_LIST, IDC_CONVERT,
-                                     IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_PROGRESS};
-    int caption = CaptionFormatSelectorTip;
-    for (int id : captionedControls) CreateTooltip(Control(id), Caption(caption++));
+    const struct {
+        int control;
+        int caption;
+    } captionedTips[] = {
+        {IDC_FORMAT, CaptionFormatSelectorTip}, {IDC_OPTION, CaptionOptionSelectorTip},
+        {IDC_FILE_LIST, CaptionFileListTip},    {IDC_CONVERT, CaptionConvertTip},
+        {IDC_ADD_FILES, CaptionAddFilesTip},    {IDC_REMOVE_FILES, CaptionRemoveFilesTip},
+        {IDC_PROGRESS, CaptionProgressTip},
+    };
+    for (const auto& tip : captionedTips) CreateTooltip(Control(tip.control), Caption(tip.caption));
 
     CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
     CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
@@ -259,7 +265,8 @@ void CloseMainWindow()
 
 void LimitDegrees()
 {
-    unsigned degrees = (unsigned)(int)GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, TRUE);
+    // Read as signed, compared as unsigned: a negative number is too large.
+    unsigned degrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, TRUE);
     if (degrees == lastDegrees) return;
     lastDegrees = degrees;
     // Writing the field notifies again, with 360 as the new value.
