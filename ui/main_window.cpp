@@ -29,8 +29,10 @@ void EndProcess()
     ExitProcess(0);
 }
 
-const char* const resizeModeEntries[] = {"Percentage", "Pixels"};  // Percentage, Pixels
-const char* const directionEntries[] = {"Left", "Right"};          // Left, Right
+// The entries of the resize-mode and direction selectors, in list order;
+// the settings file stores the chosen entry's text.
+const char* const resizeModeEntries[] = {"Percentage", "Pixels"};
+const char* const directionEntries[] = {"Left", "Right"};
 
 const int minimumWidth = 545;
 const int minimumHeight = 350;
