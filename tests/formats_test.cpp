@@ -74,16 +74,6 @@ TEST(Formats, OptionCaptionsAreTheOptionSectionsInListOrder)
     }
 }
 
-TEST(Formats, SaveFlagWords)
-{
-    const int expected[saveOptionCount + 1] = {
-        0, 0, 1, 0x80, 0x100, 0x200, 0x400, 0x800, 0, 1,
-        0, 0x100, 0x200, 0x400, 0x800, 0x1000, 0x2000, 0x4000,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1,
-    };
-    for (int option = 0; option <= saveOptionCount; option++) EXPECT_EQ(expected[option], SaveFlags(option)) << option;
-}
-
 TEST(Formats, WbmpOptionsChooseDistinctBilevelMethods)
 {
     const int expected[] = {0, 1, 2, 3, 4, 5, 6, 8, 9, 10};

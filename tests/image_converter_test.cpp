@@ -318,10 +318,3 @@ TEST_F(ImageConverterTest, ProbeKnowsFormatsByContentThenByName)
     EXPECT_EQ(UnknownFormat, imageConverter.ProbeInput());
     EXPECT_EQ(std::string(), imageConverter.errorReport);
 }
-
-TEST(IntToString, Decimal)
-{
-    EXPECT_EQ("0", IntToString(0));
-    EXPECT_EQ("-42", IntToString(-42));
-    EXPECT_EQ("2147483647", IntToString(2147483647));
-}
