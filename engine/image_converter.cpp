@@ -157,7 +157,8 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
         bitmap = FitIcon(bitmap);
         break;
     case FIF_JPEG:
-        bitmap = NarrowTo24Bits(WidenTo8Bits(bitmap));
+        bitmap = WidenTo8Bits(bitmap);
+        if (bitmap) bitmap = NarrowTo24Bits(bitmap);
         break;
     case FIF_PBM:
     case FIF_PGM:
