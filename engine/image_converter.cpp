@@ -6,6 +6,7 @@
 
 #include "engine/conversion_settings.h"
 #include "platform/host_file.h"
+#include "platform/image_library.h"
 
 // The message text is defined before the converter: the converter's
 // constructor registers the callback that writes it.
@@ -98,6 +99,7 @@ int Fail(ImageConverter& converter, int code, FIBITMAP* bitmap)
 
 ImageConverter::ImageConverter()
 {
+    QuietImageLibraries();
     FreeImage_SetOutputMessage(OnFreeImageMessage);
 }
 

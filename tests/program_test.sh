@@ -46,6 +46,12 @@ check "photos/a.jpg at half size" size_is photos/a.jpg "320x240"
 run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
 check "second run writes a_1.jpg" test -f photos/a_1.jpg
 
+# Reading a TIFF leaves the console to the program's own messages.
+cp "$source_dir/samples/greys16.tif" "$work/photos/"
+run -output 4 -options 0 -inputone photos/greys16.tif
+check "16-bit grey TIFF to PNG" size_is photos/greys16.png "200 x 100, 16-bit grayscale"
+check "no library noise on a TIFF" quiet
+
 # The Windows form with literal quotes, as a file manager entry passes it.
 windows_path="Z:${work//\//\\}\\photos\\a.png"
 run -output 4 -options 0 -rotate right 90 -inputone "\"$windows_path\""
