@@ -96,31 +96,34 @@ private:
     std::string savedUnwritableCaption;
 };
 
-TEST_F(SettingsFileTest, ReadsEveryLineInItsPlace)
+TEST_F(SettingsFileTest, ReadsEveryLineInItsPlaceWhateverTheLineEnds)
 {
-    ASSERT_TRUE(LoadText(savedFile));
-    EXPECT_EQ(1, settings.language);
-    EXPECT_EQ(2, settings.bmpDefaultOption);
-    EXPECT_EQ(4, settings.jpgDefaultOption);
-    EXPECT_EQ(8, settings.pbmDefaultOption);
-    EXPECT_EQ(9, settings.pgmDefaultOption);
-    EXPECT_EQ(8, settings.ppmDefaultOption);
-    EXPECT_EQ(12, settings.tifDefaultOption);
-    EXPECT_EQ(22, settings.wbmpDefaultOption);
-    EXPECT_EQ(29, settings.xpmDefaultOption);
-    EXPECT_TRUE(settings.useOutputDirectory);
-    EXPECT_STREQ("Z:\\tmp\\converted", settings.outputDirectory);
-    EXPECT_TRUE(settings.deleteOriginal);
-    EXPECT_TRUE(settings.resizeEnabled);
-    EXPECT_STREQ("Pixels", settings.resizeModeText);
-    EXPECT_EQ(640, settings.resizeWidth);
-    EXPECT_EQ(480, settings.resizeHeight);
-    EXPECT_TRUE(settings.rotateEnabled);
-    EXPECT_STREQ("Left", settings.rotateDirectionText);
-    EXPECT_EQ(270, settings.rotateDegrees);
-    // Fields the file does not hold.
-    EXPECT_EQ(0, settings.outputFormat);
-    EXPECT_EQ(0, settings.resizeMode);
+    for (const std::string& text : {std::string(savedFile), WithoutCarriageReturns(savedFile)}) {
+        settings = ConversionSettings();
+        ASSERT_TRUE(LoadText(text));
+        EXPECT_EQ(1, settings.language);
+        EXPECT_EQ(2, settings.bmpDefaultOption);
+        EXPECT_EQ(4, settings.jpgDefaultOption);
+        EXPECT_EQ(8, settings.pbmDefaultOption);
+        EXPECT_EQ(9, settings.pgmDefaultOption);
+        EXPECT_EQ(8, settings.ppmDefaultOption);
+        EXPECT_EQ(12, settings.tifDefaultOption);
+        EXPECT_EQ(22, settings.wbmpDefaultOption);
+        EXPECT_EQ(29, settings.xpmDefaultOption);
+        EXPECT_TRUE(settings.useOutputDirectory);
+        EXPECT_STREQ("Z:\\tmp\\converted", settings.outputDirectory);
+        EXPECT_TRUE(settings.deleteOriginal);
+        EXPECT_TRUE(settings.resizeEnabled);
+        EXPECT_STREQ("Pixels", settings.resizeModeText);
+        EXPECT_EQ(640, settings.resizeWidth);
+        EXPECT_EQ(480, settings.resizeHeight);
+        EXPECT_TRUE(settings.rotateEnabled);
+        EXPECT_STREQ("Left", settings.rotateDirectionText);
+        EXPECT_EQ(270, settings.rotateDegrees);
+        // Fields the file does not hold.
+        EXPECT_EQ(0, settings.outputFormat);
+        EXPECT_EQ(0, settings.resizeMode);
+    }
 }
 
 TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
@@ -128,15 +131,6 @@ TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
     ASSERT_TRUE(LoadText(savedFile));
     OpenMainWindow("Pixels", "640", "480", "Left", "270");
     EXPECT_EQ(savedFile, SavedText());
-}
-
-TEST_F(SettingsFileTest, BareLineFeedsReadTheSame)
-{
-    ASSERT_TRUE(LoadText(WithoutCarriageReturns(savedFile)));
-    EXPECT_STREQ("Z:\\tmp\\converted", settings.outputDirectory);
-    EXPECT_STREQ("Pixels", settings.resizeModeText);
-    EXPECT_STREQ("Left", settings.rotateDirectionText);
-    EXPECT_EQ(270, settings.rotateDegrees);
 }
 
 TEST_F(SettingsFileTest, SizesAndAnglesAreTakenFromTheWindowAndNeverZero)
