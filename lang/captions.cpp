@@ -14,6 +14,7 @@
 #include "engine/formats.h"
 #include "lang/caption_numbers.h"
 #include "res/resource.h"
+#include "ui/batch_run.h"
 #include "ui/format_selectors.h"
 #include "ui/main_window.h"
 
@@ -71,17 +72,24 @@ bool MenuHoldsCommand(HMENU menu, UINT command)
     return GetMenuState(menu, command, MF_BYCOMMAND) != (UINT)-1;
 }
 
+// While a run goes on, Convert carries the run's caption: it is the stop request.
+int CaptionDuringRun(int caption)
+{
+    bool convert = caption == CaptionConvertButton || caption == CaptionConvertItem;
+    return convert && BatchRunActive() ? CaptionConverting : caption;
+}
+
 void SetControlCaptions(const ControlCaption* captions, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        SetDlgItemTextA(mainWindow, captions[i].control, Caption(captions[i].caption));
+        SetDlgItemTextA(mainWindow, captions[i].control, Caption(CaptionDuringRun(captions[i].caption)));
     }
 }
 
 void SetMenuCaptions(HMENU menu)
 {
     for (const MenuCaption& entry : menuCaptions) {
-        const char* text = Caption(entry.caption);
+        const char* text = Caption(CaptionDuringRun(entry.caption));
         if (entry.byPosition) {
             HMENU dropDown = GetSubMenu(menu, entry.entry);
             if (dropDown) {

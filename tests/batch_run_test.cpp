@@ -387,3 +387,28 @@ TEST_F(BatchRunTest, ADirectoryChosenWhileAFileConvertsReachesOnlyTheFilesAfterI
     EXPECT_TRUE(FileExists(paths[1]));
     ExpectIdleWindow();
 }
+
+TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertAsTheStop)
+{
+    MessageBoxAnswerer boxes;
+    OpenWatched();
+    AddImages(3);
+    static std::string convertText;
+    static std::vector<bool> enabled;
+    convertText.clear();
+    enabled.clear();
+    atSecondRow = [] {
+        SendMessageA(mainWindow, WM_COMMAND, IDM_ENGLISH, 0);
+        char text[100] = "";
+        GetDlgItemTextA(mainWindow, IDC_CONVERT, text, sizeof text);
+        convertText = text;
+        for (int id : lockedControls) enabled.push_back(IsWindowEnabled(GetDlgItem(mainWindow, id)));
+    };
+    Command(IDC_CONVERT);
+    WaitForRunEnd();
+
+    EXPECT_EQ(convertText, "caption 109");
+    EXPECT_EQ(enabled, std::vector<bool>(sizeof lockedControls / sizeof lockedControls[0], false));
+    EXPECT_TRUE(FileExists(files / "c.jpg"));
+    ExpectIdleWindow();
+}

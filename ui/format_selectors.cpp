@@ -13,6 +13,7 @@
 #include "lang/language_file.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
+#include "ui/batch_run.h"
 #include "ui/main_window.h"
 
 char saveOptionNames[30][52];
@@ -101,7 +102,9 @@ void UpdateFormatSelectors()
     appliedFormat = settings.outputFormat;
     if (settings.outputFormat < 1 || settings.outputFormat > formatCount) return;
 
-    EnableControlsForFormat();
+    // A run keeps its controls disabled until it ends; it enables them then by
+    // the same rules.
+    if (!BatchRunActive()) EnableControlsForFormat();
     FillOptionSelector(outputFormats[settings.outputFormat]);
 }
 
