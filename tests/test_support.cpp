@@ -9,11 +9,6 @@
 
 namespace {
 
-std::string WindowsPathOfHost(const std::string& host)
-{
-    return FullWindowsPath(host);
-}
-
 struct AnswerState {
     std::mutex lock;
     std::deque<int> answers;
@@ -61,7 +56,7 @@ TempDir::TempDir()
 {
     char pattern[] = "/tmp/bramblewick-test-XXXXXX";
     hostPath = mkdtemp(pattern);
-    windowsPath = WindowsPathOfHost(hostPath);
+    windowsPath = FullWindowsPath(hostPath);
 }
 
 TempDir::~TempDir()
