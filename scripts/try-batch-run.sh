@@ -11,29 +11,8 @@ build=$(realpath "${1:-build}")
 pictures=$(realpath -m "${2:-$build/try-batch-run}")
 [ -f "$build/bramblewick.exe.so" ] || { echo "no program in $build: build it first" >&2; exit 1; }
 
-display=91
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-
-export WINEPREFIX="$build/wineprefix-screenshot" WINEDEBUG=-all
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-finish() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    env -u DISPLAY /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
-fi
-cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-/usr/lib/wine/wineserver -w
+source scripts/virtual-display.sh
+start_virtual_display "$build"
 
 # Large enough that the run lasts a few seconds.
 mkdir -p "$work/images"
@@ -52,10 +31,6 @@ for n in range(16):
 PYTHON
 ls "$work"/images/*.bmp > "$work/list.txt"
 
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 
 /usr/lib/wine/wine64 "$build/bramblewick.exe.so" -advanced -inputmulti "$work/list.txt" >/dev/null 2>&1 &
 program_pid=$!
