@@ -1,15 +1,18 @@
-// A real main window from the program's template, opened in-process, with
-// every piece of process-wide state it touches put back afterwards.
+// The program's real dialogs from their templates, opened in-process, with
+// every piece of process-wide state they touch put back afterwards.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
+#include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
@@ -20,147 +23,84 @@
 
 typedef std::vector<std::string> Texts;
 
+inline std::string CaptionText(int k) { return "caption " + std::to_string(k); }
+
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        savedSettings = settings;
-        savedModuleDirectory = moduleDirectory;
-        for (int language = 0; language < languageCount; ++language)
-            for (int k = 0; k < captionCount; ++k) savedCaptions[language][k] = languageCaptions[language][k];
-        savedConfig = ReadFileBytes(ConfigPath());
-        configExisted = FileExists(ConfigPath());
-
         // Distinct texts, so that each message and label names its caption.
-        for (int k = 0; k < captionCount; ++k) languageCaptions[0][k] = "caption " + std::to_string(k);
+        for (int k = 0; k < captionCount; ++k) languageCaptions[0][k] = CaptionText(k);
         settings = ConversionSettings{};
-        for (int format = 1; format <= formatCount; ++format)
-            if (outputFormats[format].defaultOption)
-                settings.*outputFormats[format].defaultOption = outputFormats[format].firstOption;
+        for (const OutputFormat& format : outputFormats)
+            if (format.defaultOption) settings.*format.defaultOption = format.firstOption;
         lstrcpynA(moduleDirectory, directory.path().c_str(), sizeof moduleDirectory);
         ends = 0;
-        endProgram = CountEnd;
+        endProgram = [] { ++ends; };
     }
 
     void TearDown() override
     {
-        if (window) DestroyWindow(window);
-        mainWindow = NULL;
-        dialogWindow = NULL;
-        conversionRunning = false;
-        fileCount = 0;
-        endProgram = savedEndProgram;
-        advancedMode = false;
-        savedCommandLine.clear();
-        appliedFormat = 0;
-        selectedFormatText[0] = '\0';
-        selectedOptionText[0] = '\0';
+        DestroyWindow(window);
+        mainWindow = dialogWindow = NULL;
+        conversionRunning = advancedMode = false;
+        fileCount = convertedCount = failedCount = 0;
+        savedCommandLine = conversionLog = logWindowText = "";
         settings = savedSettings;
         lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);
-        for (int language = 0; language < languageCount; ++language)
-            for (int k = 0; k < captionCount; ++k) languageCaptions[language][k] = savedCaptions[language][k];
-        if (configExisted) WriteFileBytes(ConfigPath(), savedConfig);
+        std::copy(savedCaptions.begin(), savedCaptions.end(), languageCaptions[0]);
+        if (hadConfig) WriteFileBytes(ConfigPath(), savedConfig);
         else DeleteFileA(ConfigPath().c_str());
+        endProgram = savedEndProgram;
     }
 
-    void Open()
+    void Open(int dialog = IDD_MAIN, DLGPROC procedure = MainWindowProc)
     {
-        window = CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0);
-        ASSERT_TRUE(window);
-        ASSERT_EQ(mainWindow, window);
+        DestroyWindow(window);
+        window = CreateDialogParamA(programInstance, MAKEINTRESOURCEA(dialog), NULL, procedure, 0);
+        // A modeless dialog that closes hides itself: shown, it is seen to close.
+        if (dialog != IDD_MAIN) ShowWindow(window, SW_SHOW);
     }
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
-
-    std::string Text(int id) const
-    {
-        char text[1000] = "";
-        GetDlgItemTextA(window, id, text, sizeof text);
-        return text;
-    }
-
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
-    void Command(int id, int notification = 0)
-    {
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, notification), (LPARAM)Item(id));
-    }
-
-    void MenuCommand(int id) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
+    void Command(int id, int code = 0) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)Item(id)); }
     // What a click on a check box does.
-    void SetSwitch(int id, bool on)
-    {
-        CheckDlgButton(window, id, on ? BST_CHECKED : BST_UNCHECKED);
-        Command(id, BN_CLICKED);
-    }
+    void SetSwitch(int id, bool on) { CheckDlgButton(window, id, on); Command(id, BN_CLICKED); }
 
-    // What choosing an entry of a drop-down list does.
-    void Choose(int id, int position)
+    std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
+
+    // What choosing an entry of a drop-down list does; of equal entries, the first.
+    void Choose(int id, const std::string& entry)
     {
-        SendMessageA(Item(id), CB_SETCURSEL, position, 0);
+        SendMessageA(Item(id), CB_SETCURSEL, SendMessageA(Item(id), CB_FINDSTRINGEXACT, -1, (LPARAM)entry.c_str()), 0);
         Command(id, CBN_SELCHANGE);
     }
 
-    void ChooseFormat(int format)
-    {
-        LRESULT position = SendMessageA(Item(IDC_FORMAT), CB_FINDSTRINGEXACT, (WPARAM)-1,
-                                        (LPARAM)outputFormats[format].displayName);
-        ASSERT_NE(position, CB_ERR);
-        Choose(IDC_FORMAT, (int)position);
-    }
+    void ChooseFormat(int format) { Choose(IDC_FORMAT, outputFormats[format].displayName); }
 
-    int Selected(int id) const { return (int)SendMessageA(Item(id), CB_GETCURSEL, 0, 0); }
-    int EntryCount(int id) const { return (int)SendMessageA(Item(id), CB_GETCOUNT, 0, 0); }
-
-    std::vector<std::string> Rows() const
+    Texts Rows() const
     {
-        std::vector<std::string> rows;
-        int count = (int)SendMessageA(Item(IDC_FILE_LIST), LVM_GETITEMCOUNT, 0, 0);
-        for (int row = 0; row < count; ++row) {
-            char text[15000] = "";
-            LVITEMA item = {};
-            item.iSubItem = 0;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(Item(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-            rows.push_back(text);
+        Texts rows(ListView_GetItemCount(Item(IDC_FILE_LIST)));
+        for (size_t row = 0; row < rows.size(); ++row) {
+            char text[2100] = "";
+            ListView_GetItemTextA(Item(IDC_FILE_LIST), row, 0, text, sizeof text);
+            rows[row] = text;
         }
         return rows;
     }
 
-    void SelectRows(const std::vector<int>& rows)
-    {
-        for (int row : rows) {
-            LVITEMA item = {};
-            item.stateMask = LVIS_SELECTED;
-            item.state = LVIS_SELECTED;
-            SendMessageA(Item(IDC_FILE_LIST), LVM_SETITEMSTATE, row, (LPARAM)&item);
-        }
-    }
-
-    // Lets a batch run go to its end, its messages answered by the test.
-    void WaitForRunToEnd()
-    {
-        for (DWORD start = GetTickCount(); conversionRunning && GetTickCount() - start < 20000;) PumpMessages(20);
-        ASSERT_FALSE(conversionRunning) << "the run did not end";
-        PumpMessages(50);
-    }
-
     static std::string ConfigPath() { return ProgramDirectory() + "\\config.dat"; }
 
-    static void CountEnd() { ++ends; }
-
     HWND window = NULL;
-    TempDir directory;   // stands in for the program's directory (brwk.dat)
-    static inline int ends = 0; // times leaving the window would have ended the process
+    TempDir directory;           // stands in for the program's directory (brwk.dat)
+    static inline int ends = 0;  // times leaving the main window would have ended the process
 
-private:
-    ConversionSettings savedSettings;
-    std::string savedModuleDirectory;
-    std::string savedCaptions[languageCount][captionCount];
-    std::string savedConfig;
-    bool configExisted = false;
+    ConversionSettings savedSettings = settings;
+    std::string savedModuleDirectory = moduleDirectory;
+    std::vector<std::string> savedCaptions{languageCaptions[0], languageCaptions[0] + captionCount};
+    std::string savedConfig = ReadFileBytes(ConfigPath());
+    bool hadConfig = FileExists(ConfigPath());
     void (*savedEndProgram)() = endProgram;
 };
