@@ -26,8 +26,9 @@ std::string ReadFileBytes(const std::string& windowsPath);
 void WriteFileBytes(const std::string& windowsPath, const std::string& bytes);
 
 // Answers every message box that any thread of the process shows while it
-// lives: the answers queued with Answer() in order, then `fallback`. Records
-// the text and title of each box.
+// lives: with the answers queued by Answer() in order, then `fallback`.
+// Records the text and title of each box. One answerer at a time: a second
+// one would see every box twice.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
