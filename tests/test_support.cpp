@@ -9,43 +9,28 @@
 
 namespace {
 
-struct AnswerState {
-    std::mutex lock;
-    std::deque<int> answers;
-    int fallback = IDOK;
-    std::vector<std::string> texts;
-    std::vector<std::string> titles;
-    HHOOK hook = NULL;
-};
-AnswerState answerState;
+std::mutex answerLock;
+std::deque<int> answers;
+int fallbackAnswer = IDOK;
+std::vector<std::string> shownTexts;
+HHOOK answerHook = NULL;
 
+// A message box is a #32770 dialog with its text in static 0xFFFF. A box with
+// another title than the program's is recorded so that the test sees it.
 LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE) {
-        HWND window = (HWND)wParam;
-        char className[32] = "";
-        GetClassNameA(window, className, sizeof className);
-        // A message box is a #32770 dialog with its text in static 0xFFFF.
-        HWND textControl = GetDlgItem(window, 0xFFFF);
-        if (strcmp(className, "#32770") == 0 && textControl) {
-            char text[4096] = "";
-            char title[256] = "";
-            GetWindowTextA(textControl, text, sizeof text);
-            GetWindowTextA(window, title, sizeof title);
-            int answer;
-            {
-                std::lock_guard<std::mutex> guard(answerState.lock);
-                answerState.texts.push_back(text);
-                answerState.titles.push_back(title);
-                if (answerState.answers.empty()) {
-                    answer = answerState.fallback;
-                } else {
-                    answer = answerState.answers.front();
-                    answerState.answers.pop_front();
-                }
-            }
-            PostMessageA(window, WM_COMMAND, answer, 0);
-        }
+    HWND box = (HWND)wParam;
+    char className[32] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) &&
+        strcmp(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF)) {
+        char text[4096] = "", title[256] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        GetWindowTextA(box, title, sizeof title);
+        std::lock_guard<std::mutex> guard(answerLock);
+        shownTexts.push_back(strcmp(title, "Bramblewick") == 0 ? text : std::string("[") + title + "] " + text);
+        int answer = answers.empty() ? fallbackAnswer : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        PostMessageA(box, WM_COMMAND, answer, 0);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -81,8 +66,7 @@ std::string ReadFileBytes(const std::string& windowsPath)
     FILE* file = OpenHostFile(windowsPath.c_str(), "rb");
     if (!file) return bytes;
     char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
     fclose(file);
     return bytes;
 }
@@ -97,42 +81,28 @@ void WriteFileBytes(const std::string& windowsPath, const std::string& bytes)
 
 MessageBoxAnswerer::MessageBoxAnswerer(int fallback)
 {
-    std::lock_guard<std::mutex> guard(answerState.lock);
-    answerState.answers.clear();
-    answerState.texts.clear();
-    answerState.titles.clear();
-    answerState.fallback = fallback;
-    answerState.hook = SetWindowsHookExA(WH_CBT, AnswerHook, GetModuleHandleA(NULL), 0);
+    std::lock_guard<std::mutex> guard(answerLock);
+    answers.clear();
+    shownTexts.clear();
+    fallbackAnswer = fallback;
+    answerHook = SetWindowsHookExA(WH_CBT, AnswerHook, GetModuleHandleA(NULL), 0);
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer()
 {
-    UnhookWindowsHookEx(answerState.hook);
-    answerState.hook = NULL;
+    UnhookWindowsHookEx(answerHook);
 }
 
 void MessageBoxAnswerer::Answer(int button)
 {
-    std::lock_guard<std::mutex> guard(answerState.lock);
-    answerState.answers.push_back(button);
+    std::lock_guard<std::mutex> guard(answerLock);
+    answers.push_back(button);
 }
 
 std::vector<std::string> MessageBoxAnswerer::texts() const
 {
-    std::lock_guard<std::mutex> guard(answerState.lock);
-    return answerState.texts;
-}
-
-std::vector<std::string> MessageBoxAnswerer::titles() const
-{
-    std::lock_guard<std::mutex> guard(answerState.lock);
-    return answerState.titles;
-}
-
-size_t MessageBoxAnswerer::count() const
-{
-    std::lock_guard<std::mutex> guard(answerState.lock);
-    return answerState.texts.size();
+    std::lock_guard<std::mutex> guard(answerLock);
+    return shownTexts;
 }
 
 void PumpMessages(DWORD milliseconds)

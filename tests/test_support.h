@@ -27,16 +27,15 @@ void WriteFileBytes(const std::string& windowsPath, const std::string& bytes);
 
 // Answers every message box that any thread of the process shows while it
 // lives: with the answers queued by Answer() in order, then `fallback`.
-// Records the text and title of each box. One answerer at a time: a second
-// one would see every box twice.
+// One answerer at a time: a second one would see every box twice.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
     ~MessageBoxAnswerer();
     void Answer(int button);
+    // Texts of the boxes shown so far; a box not titled "Bramblewick" is
+    // recorded as "[its title] text".
     std::vector<std::string> texts() const;
-    std::vector<std::string> titles() const;
-    size_t count() const;
 };
 
 // Lets the message loops of this thread run for a while (dialogs, timers).
