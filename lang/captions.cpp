@@ -15,6 +15,7 @@
 #include "lang/caption_numbers.h"
 #include "res/resource.h"
 #include "ui/batch_run.h"
+#include "ui/file_list.h"
 #include "ui/format_selectors.h"
 #include "ui/main_window.h"
 
@@ -65,8 +66,6 @@ const MenuCaption menuCaptions[] = {
     {IDM_ABOUT, false, CaptionAboutItem},
 };
 
-const int fileListColumnWidth = 490;
-
 bool MenuHoldsCommand(HMENU menu, UINT command)
 {
     return GetMenuState(menu, command, MF_BYCOMMAND) != (UINT)-1;
@@ -102,20 +101,6 @@ void SetMenuCaptions(HMENU menu)
     }
 }
 
-void SetFileListHeader()
-{
-    HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = fileListColumnWidth;
-    column.pszText = const_cast<char*>(Caption(CaptionFileListHeader));
-    column.iSubItem = 0;
-    SendMessageA(list, LVM_SETCOLUMNA, 0, (LPARAM)&column);
-    // A mask of 0 sets the whole extended style, not just these bits.
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-}
-
 void FillSaveOptionNames()
 {
     for (int option = 1; option <= saveOptionCount; ++option) {
@@ -137,7 +122,7 @@ void ApplyCaptions()
             DrawMenuBar(mainWindow);
         }
         SetControlCaptions(labelCaptions, sizeof labelCaptions / sizeof labelCaptions[0]);
-        SetFileListHeader();
+        SetFileListColumn(fileListColumnWidth);
     }
     FillSaveOptionNames();
     // One more than the current format, so that the selectors are rebuilt

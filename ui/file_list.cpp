@@ -238,3 +238,17 @@ void RemoveSelectedFiles()
     }
     fileCount = fileCount - removed;
 }
+
+void SetFileListColumn(int width, bool insert)
+{
+    HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
+    column.iSubItem = 0;
+    SendMessageA(list, insert ? LVM_INSERTCOLUMNA : LVM_SETCOLUMNA, 0, (LPARAM)&column);
+    // A mask of 0 sets the whole extended style, not just these bits.
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}

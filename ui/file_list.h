@@ -28,3 +28,11 @@ void AddFilesFromCommandLine();
 
 // Removes the selected rows; the others keep their order.
 void RemoveSelectedFiles();
+
+// The list's one column, as the window opens.
+const int fileListColumnWidth = 490;
+
+// Sets the column's width and header (caption of the current language), and
+// the list's extended style to exactly grid lines and full-row selection;
+// `insert` creates the column first.
+void SetFileListColumn(int width, bool insert = false);

@@ -37,7 +37,6 @@ const char* const directionEntries[] = {"Left", "Right"};
 const int minimumWidth = 545;
 const int minimumHeight = 350;
 const unsigned maximumDegrees = 360;
-const int fileListColumnWidth = 490;
 
 const char* const aboutText =
     "Bramblewick v2.2.0\n\n"
@@ -147,29 +146,6 @@ void SetUpResizeAndRotate()
     RotateSwitchChanged();
 }
 
-void SetFileListColumn(int width)
-{
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
-    column.iSubItem = 0;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_SETCOLUMNA, 0, (LPARAM)&column);
-}
-
-void SetUpFileList()
-{
-    LVCOLUMNA column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = fileListColumnWidth;
-    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
-    SendMessageA(Control(IDC_FILE_LIST), LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
-    SendMessageA(Control(IDC_FILE_LIST), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-}
-
 void OpenMainWindow(HWND window)
 {
     mainWindow = window;
@@ -180,7 +156,7 @@ void OpenMainWindow(HWND window)
     AddTooltips();
     SetUpFormatSelectors();
     SetUpResizeAndRotate();
-    SetUpFileList();
+    SetFileListColumn(fileListColumnWidth, true);
     SetProgramIcon(window);
     SetWindowTextA(window, "Bramblewick");
     CenterWindow(window);
