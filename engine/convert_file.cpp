@@ -73,7 +73,11 @@ void ShowDeletionFailure(const char* inputPath)
 {
     std::string text = std::string("You have \"Delete original image\" enabled, but I could not delete this file:\n\n") +
                        inputPath + "\n\nAre you sure its not in use or write-protected?";
-    ShowMessage(dialogWindow, text.c_str(), MB_OK | MB_ICONERROR);
+    // Owned by the window at the root of the current dialog's owner chain (the
+    // main window during a batch run), which outlives a Preferences dialog
+    // closed while the box is up.
+    HWND owner = dialogWindow ? GetAncestor(dialogWindow, GA_ROOTOWNER) : NULL;
+    ShowMessage(owner, text.c_str(), MB_OK | MB_ICONERROR);
 }
 
 } // namespace
