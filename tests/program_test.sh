@@ -80,6 +80,11 @@ check "missing height" said "Please provide the resize width and height you want
 run -output 1 -options 4 -inputmulti "$work/none.txt"
 check "unreadable list: caption 98" said "$(caption 98)"
 
+# The window modes need a display; without one the user is told.
+run -advanced -inputone photos/a.png
+check "no display: the window's failure is said" said "The main window could not be opened."
+check "exit code 0 without a display" exited_zero
+
 # Settings beside the program: an output subdirectory, and deleting sources.
 printf '0\r\n1\r\n4\r\n8\r\n8\r\n8\r\n10\r\n18\r\n28\r\n1\r\nConverted\\\r\n1\r\n0\r\nPercentage\r\n100\r\n100\r\n0\r\nRight\r\n90\r\n' >"$program/config.dat"
 cp "$source_dir/samples/leaf.gif" "$work/photos/leaf.gif"
