@@ -116,23 +116,10 @@ void ConvertOne(const std::string& path)
                 settings.rotateDegrees);
 }
 
-// Reads one whole line, however long; false at the end of the file.
-bool ReadLine(FILE* file, std::string& line)
-{
-    line.clear();
-    char piece[2000];
-    while (fgets(piece, sizeof piece, file)) {
-        line += piece;
-        if (!line.empty() && line.back() == '\n') return true;
-    }
-    return !line.empty();
-}
-
 void ConvertList(FILE* list)
 {
     std::string line;
-    while (ReadLine(list, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    while (ReadTextLine(list, line)) {
         if (line.empty()) continue;
         if (line.size() > longestListLine)
             RecordFailure(line, "The path in the list file is too long (1999 characters or more).");

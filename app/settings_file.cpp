@@ -78,21 +78,6 @@ const SettingsLine settingsLines[] = {
 // Longest text taken from a selector of the main window.
 const int windowTextLength = 119;
 
-// One whole line without its line end (LF or CR LF); false at the end of the file.
-bool ReadLine(FILE* file, std::string& line)
-{
-    line.clear();
-    bool readAny = false;
-    int c;
-    while ((c = getc(file)) != EOF) {
-        readAny = true;
-        if (c == '\n') break;
-        line += (char)c;
-    }
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return readAny;
-}
-
 void ReadInto(const SettingsLine& line, const std::string& text)
 {
     switch (line.kind) {
@@ -155,7 +140,7 @@ bool LoadSettings(const char* path)
     // A short file leaves the fields of its missing lines as they were.
     std::string text;
     for (const SettingsLine& line : settingsLines) {
-        if (!ReadLine(file, text)) break;
+        if (!ReadTextLine(file, text)) break;
         ReadInto(line, text);
     }
     fclose(file);

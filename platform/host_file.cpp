@@ -47,6 +47,15 @@ FILE* OpenHostFile(const char* windowsPath, const char* mode)
     return fopen(host.c_str(), mode);
 }
 
+bool ReadTextLine(FILE* file, std::string& line)
+{
+    line.clear();
+    int c;
+    while ((c = getc(file)) != EOF && c != '\n') line += (char)c;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    return c != EOF || !line.empty();
+}
+
 std::string FullWindowsPath(const std::string& path)
 {
     if (path.empty() || IsWindowsPath(path)) return path;

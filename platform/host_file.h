@@ -11,6 +11,11 @@ std::string HostPath(const char* windowsPath);
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);
 
+// One whole line of a text file, however long, without its line end; false at
+// the end of the file. The host's text mode keeps the CR of a Windows line
+// end, so every trailing CR and LF is removed here.
+bool ReadTextLine(FILE* file, std::string& line);
+
 // The full Windows form of a path given by the user or a list file: a drive or
 // UNC path is kept, a host path ("/home/me/a.png", "photos/a.png") is made
 // absolute and turned into the Windows path that names the same file.

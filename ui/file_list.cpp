@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
@@ -116,29 +117,6 @@ std::string AddFilesFilter()
     return filter; // the string's own NUL ends the list
 }
 
-// The text between the first double quote at or after `from` and the next
-// one; false when either quote is missing.
-bool QuotedValue(const std::string& text, size_t from, std::string& value)
-{
-    if (from > text.size()) return false;
-    size_t open = text.find('"', from);
-    if (open == std::string::npos) return false;
-    size_t close = text.find('"', open + 1);
-    if (close == std::string::npos) return false;
-    value = text.substr(open + 1, close - open - 1);
-    return true;
-}
-
-// One line without its line end; false at the end of the file.
-bool ReadLine(FILE* file, std::string& line)
-{
-    line.clear();
-    int c;
-    while ((c = fgetc(file)) != EOF && c != '\n') line += (char)c;
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return c != EOF || !line.empty();
-}
-
 void ShowError(HWND owner, int caption)
 {
     ShowMessage(owner, Caption(caption), MB_OK | MB_ICONERROR);
@@ -152,7 +130,7 @@ void AddFilesOfList(const std::string& listPath)
         return;
     }
     std::string line;
-    while (ReadLine(list, line)) {
+    while (ReadTextLine(list, line)) {
         if (line.empty() || line.size() > maxListLine) continue;
         AddPath(FullWindowsPath(line));
     }
@@ -212,15 +190,13 @@ void AddFilesFromCommandLine()
 {
     const std::string& text = savedCommandLine;
     std::string path;
-    size_t one = text.find("-inputone");
-    if (one != std::string::npos) {
-        if (QuotedValue(text, one + 10, path)) AddPath(path);
+    if (HasSwitch(text, "-inputone")) {
+        if (QuotedPath(text, "-inputone", path)) AddPath(path);
         else ShowError(NULL, CaptionNoInputOnePath);
         return;
     }
-    size_t multi = text.find("-inputmulti");
-    if (multi != std::string::npos) {
-        if (QuotedValue(text, multi + 12, path)) AddFilesOfList(path);
+    if (HasSwitch(text, "-inputmulti")) {
+        if (QuotedPath(text, "-inputmulti", path)) AddFilesOfList(path);
         else ShowError(NULL, CaptionNoInputMultiPath);
         return;
     }
