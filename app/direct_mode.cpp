@@ -111,7 +111,7 @@ bool ReadRotate(const std::string& text)
 
 void ConvertOne(const std::string& path)
 {
-    ConvertFile(path.c_str(), settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
+    ConvertFile(path.c_str(), settings, settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
                 settings.resizeHeight, settings.rotateEnabled, settings.rotateDirection,
                 settings.rotateDegrees);
 }

@@ -10,7 +10,6 @@
 #include "engine/conversion_settings.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
-#include "ui/batch_run.h"
 #include "ui/window_helpers.h"
 
 namespace {
@@ -53,14 +52,6 @@ void EnableDirectory(HWND dialog, bool enabled)
 {
     EnableWindow(GetDlgItem(dialog, IDC_OUTPUT_DIR), enabled);
     EnableWindow(GetDlgItem(dialog, IDC_BROWSE), enabled);
-}
-
-// A run may be converting: the directory text changes between two files.
-void SetOutputDirectory(HWND dialog, const std::string& directory)
-{
-    HoldRunBetweenFiles(dialog);
-    lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
-    ReleaseRun();
 }
 
 void OpenPreferences(HWND dialog)
@@ -131,11 +122,11 @@ void CommitPreferences(HWND dialog)
         return;
     }
 
-    HoldRunBetweenFiles(dialog);
+    BeginSettingsChange();
     if (fits) strcpy(settings.outputDirectory, directory.c_str());
     settings.useOutputDirectory = useOutputDirectory;
     settings.deleteOriginal = deleteOriginal;
-    ReleaseRun();
+    EndSettingsChange();
 
     SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
     EndDialog(dialog, 0);
@@ -175,6 +166,8 @@ void ShowPreferencesDialog(HWND owner)
 void TakeChosenFolder(HWND dialog, const char* folder)
 {
     std::string directory = WithClosingBackslash(folder);
-    SetOutputDirectory(dialog, directory);
+    BeginSettingsChange();
+    lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
+    EndSettingsChange();
     SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, directory.c_str());
 }

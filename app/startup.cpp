@@ -40,7 +40,8 @@ void RunProgram(const std::string& argumentText)
 
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
     LoadSettings(FileBesideProgram("config.dat").c_str());
-    LoadLanguageFile(0, FileBesideProgram("english.ini").c_str());
+    for (int language = 0; language < languageCount; ++language)
+        LoadLanguageFile(language, FileBesideProgram(languageEntries[language].file).c_str());
     ApplyCaptions();
 
     if (argumentText.empty()) {

@@ -82,15 +82,15 @@ void ShowDeletionFailure(const char* inputPath)
 
 } // namespace
 
-std::string OutputPathFor(const char* inputPath)
+std::string OutputPathFor(const char* inputPath, const ConversionSettings& with)
 {
     if (!inputPath || strlen(inputPath) >= inputPathLimit) return std::string();
     std::string input = inputPath;
     size_t nameStart = FileNameStart(input);
 
     std::string base = input;
-    if (settings.useOutputDirectory) {
-        std::string directory(settings.outputDirectory, strnlen(settings.outputDirectory, sizeof settings.outputDirectory));
+    if (with.useOutputDirectory) {
+        std::string directory(with.outputDirectory, strnlen(with.outputDirectory, sizeof with.outputDirectory));
         // Only "X:\..." is a directory of its own; anything else, "X:/..."
         // included, names a subdirectory beside the source.
         bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
@@ -102,15 +102,15 @@ std::string OutputPathFor(const char* inputPath)
     // one gets it appended.
     size_t dot = base.find_last_of('.');
     std::string stem = (dot != std::string::npos && dot >= FileNameStart(base)) ? base.substr(0, dot) : base;
-    std::string extension = FormatExtension(settings.outputFormat);
+    std::string extension = FormatExtension(with.outputFormat);
 
     std::string candidate = stem + "." + extension;
     for (unsigned n = 1; NameTaken(candidate); n++) candidate = stem + "_" + std::to_string(n) + "." + extension;
     return candidate;
 }
 
-bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, int height,
-                 bool rotate, int rotateDirection, int degrees)
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool resize, int resizeUnit, int width,
+                 int height, bool rotate, int rotateDirection, int degrees)
 {
     if (strlen(inputPath) >= inputPathLimit) {
         RecordFailure(inputPath, "The file path is too long (2000 characters or more).");
@@ -119,15 +119,15 @@ bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, 
 
     // Directories are created before the probe, so they exist even when the
     // file then fails.
-    std::string outputPath = OutputPathFor(inputPath);
+    std::string outputPath = OutputPathFor(inputPath, with);
 
     imageConverter.inputPath = inputPath;
     int result = imageConverter.ProbeInput();
     if (result == Ok) {
         imageConverter.outputPath = outputPath.c_str();
-        if (settings.outputFormat == FormatWbmp)
-            imageConverter.bilevelMethod = BilevelMethodForOption(settings.saveOption);
-        result = imageConverter.Convert(SaveFlags(settings.saveOption), resize, resizeUnit, width, height,
+        if (with.outputFormat == FormatWbmp)
+            imageConverter.bilevelMethod = BilevelMethodForOption(with.saveOption);
+        result = imageConverter.Convert(SaveFlags(with.saveOption), resize, resizeUnit, width, height,
                                         rotate, rotateDirection, degrees);
     } else {
         imageConverter.SetErrorReport(result == UnknownFormat ? "Unknown image format"
@@ -142,7 +142,7 @@ bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, 
         return false;
     }
     convertedCount++;
-    if (settings.deleteOriginal && !DeleteFileA(inputPath)) ShowDeletionFailure(inputPath);
+    if (with.deleteOriginal && !DeleteFileA(inputPath)) ShowDeletionFailure(inputPath);
     return true;
 }
 

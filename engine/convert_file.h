@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "engine/conversion_settings.h"
+
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
 extern unsigned failedCount;
@@ -11,14 +13,15 @@ extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
 extern std::string logWindowText;
 
 // Converts one file with the format, option, output directory and deletion
-// switch of `settings`; true when the output file was written.
-bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, int height,
-                 bool rotate, int rotateDirection, int degrees);
+// switch of `with`; true when the output file was written.
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool resize, int resizeUnit, int width,
+                 int height, bool rotate, int rotateDirection, int degrees);
 
 // Counts a file that failed before reaching the pipeline and logs its report
 // (input path, "\r\nError: ", message).
 void RecordFailure(const std::string& inputPath, const std::string& message);
 
-// The output path for an input: creates the directories on the way and picks
-// the first name that does not exist yet. Empty when the input is too long.
-std::string OutputPathFor(const char* inputPath);
+// The output path for an input with the format and output directory of
+// `with`: creates the directories on the way and picks the first name that
+// does not exist yet. Empty when the input is too long.
+std::string OutputPathFor(const char* inputPath, const ConversionSettings& with);

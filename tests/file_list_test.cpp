@@ -6,7 +6,19 @@
 
 #include "ui/file_list.h"
 
-using FileListTest = MainWindowTest;
+class FileListTest : public MainWindowTest {
+protected:
+    // A key pressed in the file list, with another one held down.
+    void Key(WPARAM key, int held = 0)
+    {
+        BYTE keys[256] = {}, saved[256];
+        GetKeyboardState(saved);
+        if (held) keys[held] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageA(Item(IDC_FILE_LIST), WM_KEYDOWN, key, 0);
+        SetKeyboardState(saved);
+    }
+};
 using namespace std::string_literals;
 
 // A single path, or the open dialog's multi-selection: a directory, then
@@ -37,8 +49,10 @@ TEST_F(FileListTest, ADropAddsTheSupportedFilesAndRemoveTakesOutTheSelectedRows)
     for (int row : {0, 2}) ListView_SetItemState(Item(IDC_FILE_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
     Command(IDM_REMOVE_FILES);
     EXPECT_EQ(Rows(), Texts{directory / "b.png"});
-    ListView_SetItemState(Item(IDC_FILE_LIST), -1, LVIS_SELECTED, LVIS_SELECTED); // every row
-    Command(IDC_REMOVE_FILES);
+    AddFilesToList("C:\\c.png");
+    Key('A', VK_CONTROL);
+    EXPECT_EQ(ListView_GetSelectedCount(Item(IDC_FILE_LIST)), 2u);
+    Key(VK_DELETE);
     EXPECT_EQ(fileCount + Rows().size(), 0u);
 }
 
@@ -61,4 +75,12 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionNoInputOnePath), CaptionText(CaptionNoInputMultiPath),
                                     CaptionText(CaptionListFileUnreadable), CaptionText(CaptionNoInput)}));
     EXPECT_EQ(Rows().back(), "C:\\d.png");
+
+    // The window takes the focus back from a message shown as it opened.
+    savedCommandLine = "-advanced";
+    Open();
+    ShowWindow(window, SW_SHOW);
+    PumpMessages(100);
+    EXPECT_EQ(boxes.texts().back(), CaptionText(CaptionNoInput));
+    EXPECT_EQ(GetFocus(), Item(IDC_FILE_LIST));
 }

@@ -48,7 +48,8 @@ protected:
         savedCommandLine = conversionLog = logWindowText = "";
         settings = savedSettings;
         lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);
-        std::copy(savedCaptions.begin(), savedCaptions.end(), languageCaptions[0]);
+        for (int language = 0; language < languageCount; ++language)
+            std::copy(savedCaptions[language].begin(), savedCaptions[language].end(), languageCaptions[language]);
         if (hadConfig) WriteFileBytes(ConfigPath(), savedConfig);
         else DeleteFileA(ConfigPath().c_str());
         endProgram = savedEndProgram;
@@ -99,7 +100,10 @@ protected:
 
     ConversionSettings savedSettings = settings;
     std::string savedModuleDirectory = moduleDirectory;
-    std::vector<std::string> savedCaptions{languageCaptions[0], languageCaptions[0] + captionCount};
+    std::vector<std::string> savedCaptions[languageCount] = {
+        {languageCaptions[0], languageCaptions[0] + captionCount},
+        {languageCaptions[1], languageCaptions[1] + captionCount},
+        {languageCaptions[2], languageCaptions[2] + captionCount}};
     std::string savedConfig = ReadFileBytes(ConfigPath());
     bool hadConfig = FileExists(ConfigPath());
     void (*savedEndProgram)() = endProgram;

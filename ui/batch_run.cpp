@@ -6,18 +6,22 @@
 // - runActive is set by StartBatchRun and cleared by the worker together with
 //   conversionRunning; unlike that flag, a stop request leaves it set, so a
 //   new run cannot start while a stopped one finishes its file.
+// - What the run converts with is read from the window on the main thread
+//   before the worker starts; the worker only reads it.
 // - fileCount grows on the main thread as rows are added and is read by the
 //   worker before each file, so rows dropped during a run are reached by it.
-// - The worker touches the window only by sending messages to mainWindow's
-//   controls (texts, enabling, list rows, progress) and by renaming its menu
-//   entry. The main thread carries the messages out, so it keeps handling
-//   messages during a run, also while it waits for anything.
+// - The worker touches the window only by sending messages to mainWindow and
+//   its controls (texts, enabling, list rows, progress). The main thread
+//   carries them out and never waits for the worker, so the window keeps
+//   answering during a run. Convert's state is changed on the main thread
+//   only (WM_CONVERT_STATE), which orders a confirmed stop against the run's
+//   own end.
 // - The counters, conversionLog and logWindowText belong to the worker while
 //   a run is going.
-// - The output directory, its switch and the deletion switch are read by a
-//   file as it starts and ends; the worker holds fileLock around each file,
-//   and the main thread changes them only while it holds the lock itself, so
-//   every file sees them whole, old or new.
+// - Preferences may change the output directory and the deletion switch at
+//   any time; each file converts with a snapshot taken as it starts
+//   (SettingsSnapshot), so it sees them whole, and new values reach the
+//   files after it.
 #include "ui/batch_run.h"
 
 #include <commctrl.h>
@@ -39,11 +43,7 @@
 namespace {
 
 volatile bool runActive = false;
-
-SRWLOCK fileLock = SRWLOCK_INIT;
-// Set while the main thread waits for the lock, so that the worker lets it
-// in before its next file instead of racing it for the lock.
-volatile bool holdWanted = false;
+ConvertState convertState = ConvertIdle;
 
 const int rowTextSize = 15000;
 const int selectorTextSize = 100;
@@ -54,9 +54,11 @@ const int controlsLockedDuringRun[] = {
     IDC_RESIZE, IDC_WIDTH, IDC_HEIGHT, IDC_RESIZE_MODE, IDC_ROTATE, IDC_DEGREES, IDC_DIRECTION,
 };
 
-// What every file of a run is converted with, read from the window as the
-// run starts.
+// What every file of a run is converted with besides the preferences, read
+// from the window as the run starts.
 struct RunSettings {
+    int format;
+    int option;
     bool resize;
     int resizeUnit;   // 0 while not resizing
     int width;
@@ -65,6 +67,7 @@ struct RunSettings {
     int direction;
     int degrees;
 };
+RunSettings run;
 
 HWND Control(int id)
 {
@@ -83,90 +86,105 @@ std::string SelectorText(int id)
     return text;
 }
 
-void SetProgress(unsigned position)
-{
-    SendMessageA(Control(IDC_PROGRESS), PBM_SETPOS, position, 0);
-}
-
-// The button and the File menu entry of Convert.
-void SetConvertText(const char* text)
-{
-    SetDlgItemTextA(mainWindow, IDC_CONVERT, text);
-    ModifyMenuA(GetMenu(mainWindow), IDM_CONVERT, MF_BYCOMMAND | MF_STRING, IDM_CONVERT, text);
-}
-
+// On the main thread, before the worker starts.
 RunSettings ReadRunSettings()
 {
-    RunSettings run = {};
+    RunSettings read = {};
+    read.format = settings.outputFormat;
+    read.option = settings.saveOption;
     // ICO output keeps each image's size. The switch itself stays as the
     // user left it, so that settings saved during the run keep it too.
-    run.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
-    if (run.resize) {
+    read.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
+    if (read.resize) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
         settings.resizeHeight = GetDlgItemInt(mainWindow, IDC_HEIGHT, NULL, FALSE);
-        run.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
+        read.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
     }
     if (settings.rotateEnabled) {
         settings.rotateDegrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, FALSE);
         int direction = DirectionOfText(SelectorText(IDC_DIRECTION).c_str());
         if (direction) settings.rotateDirection = direction;
     }
-    run.width = settings.resizeWidth;
-    run.height = settings.resizeHeight;
-    run.rotate = settings.rotateEnabled;
-    run.direction = settings.rotateDirection;
-    run.degrees = settings.rotateDegrees;
-    return run;
+    read.width = settings.resizeWidth;
+    read.height = settings.resizeHeight;
+    read.rotate = settings.rotateEnabled;
+    read.direction = settings.rotateDirection;
+    read.degrees = settings.rotateDegrees;
+    return read;
 }
 
-RunSettings StartRun()
+// --- What the window shows of a run (worker thread, by messages) ---
+
+void SetProgress(unsigned done, unsigned count)
 {
-    RunSettings run = ReadRunSettings();
-    SetConvertText(Caption(CaptionConverting));
+    SendMessageA(Control(IDC_PROGRESS), PBM_SETPOS, count ? done * 100 / count : 0, 0);
+}
+
+// Marks one row as the one being converted; -1 marks none.
+void MarkRow(int row)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_DROPHILITED;
+    SendMessageA(Control(IDC_FILE_LIST), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+    if (row < 0) return;
+    item.state = LVIS_DROPHILITED;
+    SendMessageA(Control(IDC_FILE_LIST), LVM_SETITEMSTATE, row, (LPARAM)&item);
+    SendMessageA(Control(IDC_FILE_LIST), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void ShowRunStart()
+{
+    SendMessageA(mainWindow, WM_CONVERT_STATE, ConvertStop, 0);
     for (int id : controlsLockedDuringRun) EnableControl(id, false);
     SendMessageA(Control(IDC_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SetProgress(0);
-    return run;
+    SetProgress(0, 1);
 }
 
-void ConvertRow(unsigned row, char (&path)[rowTextSize], const RunSettings& run)
+// "File N of M: name", and the row marked and scrolled into view.
+void ShowFileStart(unsigned row, unsigned count, const std::string& path)
 {
-    path[0] = '\0';
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = path;
-    item.cchTextMax = rowTextSize;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-
-    while (holdWanted) Sleep(10);
-    AcquireSRWLockExclusive(&fileLock);
-    ConvertFile(path, run.resize, run.resizeUnit, run.width, run.height, run.rotate, run.direction, run.degrees);
-    ReleaseSRWLockExclusive(&fileLock);
+    std::string name = path.substr(path.find_last_of("\\/") + 1);
+    std::string status = CaptionWith(CaptionFileOfCount, {std::to_string(row + 1), std::to_string(count), name});
+    SetDlgItemTextA(mainWindow, IDC_STATUS, status.c_str());
+    MarkRow((int)row);
 }
 
 // The counts of the run; true when the user asks to see the failures, with
 // logWindowText then holding them.
-bool ShowSummary()
+bool ShowSummary(unsigned notStarted, bool stopped)
 {
-    if (failedCount == 0) {
+    std::string converted = std::to_string(convertedCount), failed = std::to_string(failedCount);
+    if (!stopped && failedCount == 0) {
         ShowMessage(mainWindow, Caption(CaptionAllConverted), MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    logWindowText = std::string(Caption(CaptionConverting)) + "\n\n" +
-                    IntToString((int)convertedCount) + Caption(CaptionSummaryConverted) + "\n" +
-                    IntToString((int)failedCount) + Caption(CaptionSummaryFailed);
-    if (ShowMessage(mainWindow, logWindowText.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return false;
+    std::string text;
+    if (stopped) {
+        text = std::string(Caption(CaptionRunStopped)) + "\n\n" +
+               CaptionWith(CaptionStoppedCounts, {converted, failed, std::to_string(notStarted)});
+        if (failedCount) text += std::string("\n\n") + Caption(CaptionLogQuestion);
+    } else {
+        text = std::string(Caption(CaptionRunFinished)) + "\n\n" + converted + Caption(CaptionSummaryConverted) +
+               "\n" + failed + Caption(CaptionSummaryFailed);
+    }
+    if (failedCount == 0) {
+        ShowMessage(mainWindow, text.c_str(), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (ShowMessage(mainWindow, text.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return false;
 
-    logWindowText = IntToString((int)convertedCount) + Caption(CaptionLogConverted) + "\r\n" +
-                    IntToString((int)failedCount) + Caption(CaptionLogFailed) + "\r\n\r\n" + conversionLog;
+    logWindowText = converted + Caption(CaptionLogConverted) + "\r\n" + failed + Caption(CaptionLogFailed) +
+                    "\r\n\r\n" + conversionLog;
     return true;
 }
 
 // Back to the window's idle state; the option selector and the resize
-// controls follow the format as after choosing it.
-void EndRun()
+// controls follow the format as after choosing it. The progress bar keeps
+// the share of files done.
+void ShowRunEnd()
 {
-    SetConvertText(Caption(CaptionConvertItem));
+    SetDlgItemTextA(mainWindow, IDC_STATUS, "");
+    MarkRow(-1);
     EnableControl(IDC_FORMAT, true);
     EnableControl(IDC_FILE_LIST, true);
     EnableControl(IDC_ADD_FILES, true);
@@ -175,30 +193,51 @@ void EndRun()
     EnableControl(IDC_ROTATE, true);
     EnableControl(IDC_DEGREES, settings.rotateEnabled);
     EnableControl(IDC_DIRECTION, settings.rotateEnabled);
+    SendMessageA(mainWindow, WM_CONVERT_STATE, ConvertIdle, 0);
+}
+
+// --- Converting ---
+
+std::string RowText(unsigned row)
+{
+    static char path[rowTextSize];
+    path[0] = '\0';
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = path;
+    item.cchTextMax = rowTextSize;
+    SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return path;
+}
+
+// One file, with the preferences of the moment it starts.
+void ConvertOneFile(const std::string& path)
+{
+    ConversionSettings with = SettingsSnapshot();
+    with.outputFormat = run.format;
+    with.saveOption = run.option;
+    ConvertFile(path.c_str(), with, run.resize, run.resizeUnit, run.width, run.height, run.rotate, run.direction,
+                run.degrees);
 }
 
 void ConvertThread(void*)
 {
-    RunSettings run = StartRun();
-
-    char path[rowTextSize];
-    unsigned progressSum = 0;   // 100 for every file handed over so far
-    unsigned row = 0;           // also the number of files handed over
-    while (conversionRunning) {
-        unsigned count = fileCount;
-        if (row >= count) break;
-        ConvertRow(row, path, run);
-        SetProgress(progressSum / count);
-        progressSum += 100;
-        ++row;
+    ShowRunStart();
+    unsigned done = 0;   // files handed over, also the next row
+    for (unsigned count; conversionRunning && done < (count = fileCount);) {
+        std::string path = RowText(done);
+        ShowFileStart(done, count, path);
+        ConvertOneFile(path);
+        SetProgress(++done, count);
     }
 
-    // Rows removed while a stopped run finishes its file must not leave the
-    // counts to the next run.
+    // Rows removed while a stopped run finishes its file are not counted as
+    // not started, and must not leave the counts to the next run.
+    unsigned count = fileCount;
+    unsigned notStarted = count > done ? count - done : 0;
     bool showLog = false;
-    if (row != 0) {
-        SetProgress(100);
-        showLog = ShowSummary();
+    if (done != 0 || notStarted != 0) {
+        showLog = ShowSummary(notStarted, notStarted != 0);
         convertedCount = 0;
         failedCount = 0;
         conversionLog.clear();
@@ -206,7 +245,7 @@ void ConvertThread(void*)
 
     // The window is put back before the run counts as ended: a run started
     // at once after must not have its controls enabled again by this one.
-    EndRun();
+    ShowRunEnd();
     conversionRunning = false;
     runActive = false;
 
@@ -222,6 +261,7 @@ void StartBatchRun()
         ShowMessage(mainWindow, "The previous conversion has not ended yet.", MB_OK | MB_ICONERROR);
         return;
     }
+    run = ReadRunSettings();
     runActive = true;
     conversionRunning = true;
     if (BeginThread(ConvertThread, NULL)) return;
@@ -235,27 +275,31 @@ bool BatchRunActive()
     return runActive;
 }
 
-void HoldRunBetweenFiles(HWND waitingWindow)
+void RequestStop()
 {
-    if (TryAcquireSRWLockExclusive(&fileLock)) return;
-
-    holdWanted = true;
-    EnableWindow(waitingWindow, FALSE);
-    while (!TryAcquireSRWLockExclusive(&fileLock)) {
-        // The file may be waiting for this thread: its messages to the
-        // window, or a message box owned by one of this thread's windows.
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    holdWanted = false;
-    EnableWindow(waitingWindow, TRUE);
+    conversionRunning = false;
+    // A run that ended while the question was open has put Convert back already.
+    if (convertState == ConvertStop) SetConvertState(ConvertStopping);
 }
 
-void ReleaseRun()
+void SetConvertState(int state)
 {
-    ReleaseSRWLockExclusive(&fileLock);
+    convertState = (ConvertState)state;
+    int button = CaptionConvertButton, item = CaptionConvertItem;
+    if (state == ConvertStop) button = CaptionStopButton, item = CaptionStopItem;
+    if (state == ConvertStopping) button = item = CaptionStopping;
+    bool enabled = state != ConvertStopping;
+
+    SetDlgItemTextA(mainWindow, IDC_CONVERT, Caption(button));
+    EnableControl(IDC_CONVERT, enabled);
+    HMENU menu = GetMenu(mainWindow);
+    if (menu && GetMenuState(menu, IDM_CONVERT, MF_BYCOMMAND) != (UINT)-1) {
+        ModifyMenuA(menu, IDM_CONVERT, MF_BYCOMMAND | MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), IDM_CONVERT,
+                    Caption(item));
+    }
+}
+
+void ShowConvertState()
+{
+    SetConvertState(convertState);
 }

@@ -13,12 +13,15 @@ void StartBatchRun();
 // window it opens after that may still be open).
 bool BatchRunActive();
 
-// The output directory, its switch and the deletion switch are read by each
-// file of a run as it starts and ends, so the user-interface thread changes
-// them only between HoldRunBetweenFiles and ReleaseRun. Holding returns at
-// once when no file is being converted; otherwise it waits for the current
-// file to end, handling this thread's messages meanwhile, with
-// `waitingWindow` disabled so that it takes no input. The run starts its
-// next file only after ReleaseRun.
-void HoldRunBetweenFiles(HWND waitingWindow);
-void ReleaseRun();
+// The user confirmed a stop: the run ends after its current file.
+void RequestStop();
+
+// What the Convert button and the File menu's Convert entry offer: Convert,
+// the stop command during a run, and "Stopping..." (disabled) from a
+// confirmed stop until the run has ended. Only the window's thread changes
+// it; the run asks for a change by sending WM_CONVERT_STATE (wParam: state)
+// to the main window.
+enum ConvertState { ConvertIdle, ConvertStop, ConvertStopping };
+void SetConvertState(int state);
+// Shows the current state's texts again (after a change of language).
+void ShowConvertState();

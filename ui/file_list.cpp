@@ -215,6 +215,13 @@ void RemoveSelectedFiles()
     fileCount = fileCount - removed;
 }
 
+void SelectAllFiles()
+{
+    LVITEMA item = {};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageA(FileList(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+}
+
 void SetFileListColumn(int width, bool insert)
 {
     HWND list = GetDlgItem(mainWindow, IDC_FILE_LIST);

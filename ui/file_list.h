@@ -29,6 +29,9 @@ void AddFilesFromCommandLine();
 // Removes the selected rows; the others keep their order.
 void RemoveSelectedFiles();
 
+// Selects every row.
+void SelectAllFiles();
+
 // The list's one column, as the window opens.
 const int fileListColumnWidth = 490;
 

@@ -64,9 +64,9 @@ void ShowError(const char* text)
     ShowMessage(mainWindow, text, MB_OK | MB_ICONERROR);
 }
 
-bool AskStop(int caption)
+bool Ask(int caption, UINT defaultButton)
 {
-    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR) == IDYES;
+    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR | defaultButton) == IDYES;
 }
 
 // --- Opening ---
@@ -163,6 +163,15 @@ void OpenMainWindow(HWND window)
     ApplyCaptions();
     UpdateLanguageMenu();
     if (advancedMode) AddFilesFromCommandLine();
+    // A message shown while the window opened has taken the focus with it;
+    // once the window is shown it takes the focus back.
+    PostMessageA(window, WM_TAKE_FOCUS, 0, 0);
+}
+
+void TakeFocus(HWND window)
+{
+    SetForegroundWindow(window);
+    SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)Control(IDC_FILE_LIST), TRUE);
 }
 
 // --- Size ---
@@ -177,6 +186,7 @@ void LayOutControls(HWND window, WPARAM sizeType)
     int fifth = width / 5;
     int buttonsTop = height - 92;
 
+    MoveWindow(Control(IDC_STATUS), 10, 100, width - 30, 16, TRUE);
     MoveWindow(Control(IDC_FILE_LIST), 10, 120, width - 30, height - 225, TRUE);
     MoveWindow(Control(IDC_CONVERT), 10, buttonsTop, fifth - 10, 27, TRUE);
     MoveWindow(Control(IDC_ADD_FILES), fifth + 10, buttonsTop, fifth - 10, 27, TRUE);
@@ -185,10 +195,19 @@ void LayOutControls(HWND window, WPARAM sizeType)
     SetFileListColumn(width - 60);
 }
 
+// A size the program asks for.
 void KeepMinimumSize(WINDOWPOS* position)
 {
     if (position->cx < minimumWidth) position->cx = minimumWidth;
     if (position->cy < minimumHeight) position->cy = minimumHeight;
+}
+
+// A size the user drags or keys in; Wine also gives it to the X window
+// manager, which sizes the frame without asking the window.
+void SetMinimumTrackingSize(MINMAXINFO* limits)
+{
+    limits->ptMinTrackSize.x = minimumWidth;
+    limits->ptMinTrackSize.y = minimumHeight;
 }
 
 // --- Commands ---
@@ -196,10 +215,13 @@ void KeepMinimumSize(WINDOWPOS* position)
 void Convert()
 {
     if (conversionRunning) {
-        if (AskStop(CaptionStopRun)) conversionRunning = false;
+        if (Ask(CaptionStopRun, MB_DEFBUTTON1)) RequestStop();
         return;
     }
-    if (fileCount == 0) return;
+    if (fileCount == 0) {
+        ShowError(Caption(CaptionEmptyList));
+        return;
+    }
 
     if (settings.resizeEnabled) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
@@ -220,23 +242,36 @@ void Convert()
     StartBatchRun();
 }
 
+// Also refused while a stopped run finishes its file.
 void AddFiles()
 {
-    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    if (conversionRunning || BatchRunActive()) ShowError(Caption(CaptionRefusedDuringRun));
     else ShowAddFilesDialog();
 }
 
 void RemoveFiles()
 {
-    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    if (conversionRunning || BatchRunActive()) ShowError(Caption(CaptionRefusedDuringRun));
     else RemoveSelectedFiles();
+}
+
+// Delete and Ctrl+A in the file list.
+void FileListKey(const NMLVKEYDOWN* key)
+{
+    if (key->wVKey == VK_DELETE) RemoveFiles();
+    if (key->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) SelectAllFiles();
+}
+
+void Notified(const NMHDR* notice)
+{
+    if (notice->idFrom == IDC_FILE_LIST && notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
 }
 
 // Leaving the window ends the process, also in the middle of a run once the
 // user has agreed. Nothing is saved.
 void CloseMainWindow()
 {
-    if (conversionRunning && !AskStop(CaptionCloseDuringRun)) return;
+    if (conversionRunning && !Ask(CaptionCloseDuringRun, MB_DEFBUTTON2)) return;
     EndDialog(mainWindow, 0);
     endProgram();
 }
@@ -279,7 +314,7 @@ void RunCommand(int id, int notification)
     case IDM_MAIL: Open(mailAddress, SW_HIDE); break;
     case IDM_WEBSITE: Open(websiteAddress, SW_HIDE); break;
     case IDM_ABOUT: ShowAbout(); break;
-    case IDM_ENGLISH: case IDM_NORSK: case IDM_DEUTCH: SelectLanguage(id - IDM_ENGLISH); break;
+    case IDM_ENGLISH: case IDM_NORSK: case IDM_DEUTSCH: SelectLanguage(id - IDM_ENGLISH); break;
     case IDC_FORMAT: if (notification == CBN_SELCHANGE) FormatSelectionChanged(); break;
     case IDC_OPTION: if (notification == CBN_SELCHANGE) OptionSelectionChanged(); break;
     case IDC_DEGREES: LimitDegrees(); break;
@@ -301,9 +336,13 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: OpenMainWindow(window); break;
     case WM_SIZE: LayOutControls(window, wParam); break;
     case WM_WINDOWPOSCHANGING: KeepMinimumSize((WINDOWPOS*)lParam); break;
+    case WM_GETMINMAXINFO: SetMinimumTrackingSize((MINMAXINFO*)lParam); break;
     case WM_COMMAND: RunCommand(LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_NOTIFY: Notified((const NMHDR*)lParam); break;
     case WM_SYSCOMMAND: if (LOWORD(wParam) == SC_CLOSE) CloseMainWindow(); break;
     case WM_DROPFILES: AddDroppedFiles((HDROP)wParam); break;
+    case WM_CONVERT_STATE: SetConvertState((int)wParam); break;
+    case WM_TAKE_FOCUS: TakeFocus(window); break;
     }
     return 0;
 }
