@@ -74,7 +74,17 @@ protected:
 
     void WaitForRunEnd() { for (int i = 0; i < 3000 && BatchRunActive(); ++i) PumpMessages(10); }
 
-    bool Marked(int row) const { return ListView_GetItemState(Item(IDC_FILE_LIST), row, LVIS_DROPHILITED) != 0; }
+    // Asks the window how the list is to draw a row.
+    bool Marked(int row) const
+    {
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr = {Item(IDC_FILE_LIST), IDC_FILE_LIST, (UINT)NM_CUSTOMDRAW};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = row;
+        draw.clrTextBk = CLR_DEFAULT;
+        SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, (LPARAM)&draw);
+        return draw.clrTextBk == GetSysColor(COLOR_HIGHLIGHT);
+    }
     UINT MenuState(int command) const { return GetMenuState(GetMenu(window), command, MF_BYCOMMAND); }
 
     MessageBoxAnswerer boxes{IDNO}; // queued answers first

@@ -44,6 +44,7 @@ namespace {
 
 volatile bool runActive = false;
 ConvertState convertState = ConvertIdle;
+volatile int markedRow = -1;
 
 const int rowTextSize = 15000;
 const int selectorTextSize = 100;
@@ -120,16 +121,16 @@ void SetProgress(unsigned done, unsigned count)
     SendMessageA(Control(IDC_PROGRESS), PBM_SETPOS, count ? done * 100 / count : 0, 0);
 }
 
-// Marks one row as the one being converted; -1 marks none.
+// Marks the row being converted (-1: none) and brings it into view.
 void MarkRow(int row)
 {
-    LVITEMA item = {};
-    item.stateMask = LVIS_DROPHILITED;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+    int previous = markedRow;
+    markedRow = row;
+    HWND list = Control(IDC_FILE_LIST);
+    if (previous >= 0) SendMessageA(list, LVM_REDRAWITEMS, previous, previous);
     if (row < 0) return;
-    item.state = LVIS_DROPHILITED;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_SETITEMSTATE, row, (LPARAM)&item);
-    SendMessageA(Control(IDC_FILE_LIST), LVM_ENSUREVISIBLE, row, FALSE);
+    SendMessageA(list, LVM_REDRAWITEMS, row, row);
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 void ShowRunStart()
@@ -302,4 +303,9 @@ void SetConvertState(int state)
 void ShowConvertState()
 {
     SetConvertState(convertState);
+}
+
+int RowBeingConverted()
+{
+    return markedRow;
 }

@@ -25,3 +25,7 @@ enum ConvertState { ConvertIdle, ConvertStop, ConvertStopping };
 void SetConvertState(int state);
 // Shows the current state's texts again (after a change of language).
 void ShowConvertState();
+
+// The row whose file the run is converting, which the list shows marked;
+// -1 when none.
+int RowBeingConverted();

@@ -262,9 +262,26 @@ void FileListKey(const NMLVKEYDOWN* key)
     if (key->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) SelectAllFiles();
 }
 
-void Notified(const NMHDR* notice)
+// The row being converted is drawn as a selected one: the list is disabled
+// during a run and shows no selection of its own then.
+LRESULT DrawFileListRow(NMLVCUSTOMDRAW* draw)
 {
-    if (notice->idFrom == IDC_FILE_LIST && notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (int)draw->nmcd.dwItemSpec == RowBeingConverted()) {
+        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+    }
+    return CDRF_DODEFAULT;
+}
+
+// True when the notice has an answer, which then is the dialog's result.
+bool Notified(HWND window, NMHDR* notice)
+{
+    if (notice->idFrom != IDC_FILE_LIST) return false;
+    if (notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
+    if (notice->code != NM_CUSTOMDRAW) return false;
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawFileListRow((NMLVCUSTOMDRAW*)notice));
+    return true;
 }
 
 // Leaving the window ends the process, also in the middle of a run once the
@@ -328,8 +345,8 @@ void RunCommand(int id, int notification)
 void (*endProgram)() = EndProcess;
 
 // The window never closes on its own: Escape and Enter (commands 1 and 2) are
-// not answered, and leaving it ends the process. Every message also goes on
-// to the system's dialog handling.
+// not answered, and leaving it ends the process. Every message but a drawing
+// notice of the file list also goes on to the system's dialog handling.
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -338,7 +355,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_WINDOWPOSCHANGING: KeepMinimumSize((WINDOWPOS*)lParam); break;
     case WM_GETMINMAXINFO: SetMinimumTrackingSize((MINMAXINFO*)lParam); break;
     case WM_COMMAND: RunCommand(LOWORD(wParam), HIWORD(wParam)); break;
-    case WM_NOTIFY: Notified((const NMHDR*)lParam); break;
+    case WM_NOTIFY: return Notified(window, (NMHDR*)lParam);
     case WM_SYSCOMMAND: if (LOWORD(wParam) == SC_CLOSE) CloseMainWindow(); break;
     case WM_DROPFILES: AddDroppedFiles((HDROP)wParam); break;
     case WM_CONVERT_STATE: SetConvertState((int)wParam); break;
