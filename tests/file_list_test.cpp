@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/host_file.h"
@@ -83,12 +85,18 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     WriteFileBytes(directory / "brwk.dat", "");
     WriteFileBytes(directory / "b.png", "");
     std::string trailingBlank = HostPath((directory / "b.png").c_str()) + " ";
+    // A file in the prefix's drive C, by its host path through no drive link.
+    WriteFileBytes("C:\\brwk-test.png", "");
+    char driveC[PATH_MAX] = "";
+    realpath(HostPath("C:\\").c_str(), driveC);
     WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/b.png\nC:\\readme.txt\n/tmp/\u5199 \u00e9.png\n" +
-                                               trailingBlank + "\nC:\\caf\xe9.png\nC:\\c.gif");
+                                               trailingBlank + "\nC:\\caf\xe9.png\n" + driveC + "/brwk-test.png\nC:\\c.gif");
     advancedMode = true;
     savedCommandLine = "-advanced -inputmulti \"" + directory / "list.txt\"";
     Open();
-    EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png", "C:\\c.gif"}));
+    DeleteFileA("C:\\brwk-test.png");
+    EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png",
+                             "C:\\brwk-test.png", "C:\\c.gif"}));
     EXPECT_EQ(boxes.texts(), Texts{"These files cannot be added to the list:\n\n" + trailingBlank + "\r\nError: " +
                                    inexactNameMessage});
     EXPECT_FALSE(FileExists(directory / "brwk.dat")) << "the program's own list goes once a list was read";
