@@ -1,8 +1,16 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
+
+struct ArgumentWord {
+    std::string text;   // quotes removed
+    bool quoted;        // began with a double quote
+    bool closed;        // every quote it opened was closed
+    bool isSwitchPlace; // neither the value of -inputone nor of -inputmulti
+};
 
 bool IsInputSwitch(const ArgumentWord& word)
 {
@@ -16,8 +24,6 @@ int SwitchIndex(const std::vector<ArgumentWord>& words, const char* name)
         if (words[i].isSwitchPlace && !words[i].quoted && words[i].text == name) return (int)i;
     return -1;
 }
-
-} // namespace
 
 std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
 {
@@ -44,6 +50,8 @@ std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
     if (!word.text.empty() || word.quoted) words.push_back(word);
     return words;
 }
+
+} // namespace
 
 bool HasSwitch(const std::string& text, const char* name)
 {

@@ -7,16 +7,6 @@
 // occurrence counts; its values are the words after it.
 #pragma once
 #include <string>
-#include <vector>
-
-struct ArgumentWord {
-    std::string text;  // quotes removed
-    bool quoted;       // began with a double quote
-    bool closed;       // every quote it opened was closed
-    bool isSwitchPlace; // neither the value of -inputone nor of -inputmulti
-};
-
-std::vector<ArgumentWord> SplitArgumentText(const std::string& text);
 
 bool HasSwitch(const std::string& text, const char* name);
 
