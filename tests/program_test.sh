@@ -112,8 +112,6 @@ check "missing -output: caption 107" said "$(caption 107)"
 check "exit code 2 after a usage message" exited 2
 run -output 1 -options 4 -resize pixels 640
 check "missing height" said "Please provide the resize width and height you want to use."
-run -output 13 -options 0 -inputone photos/a.png
-check "-output 13 names the formats" said "from 1 to 12: 1 JPG, 2 BMP, 3 TGA, 4 PNG, 5 PBM, 6 PGM, 7 PPM, 8 TIF, 9 WBMP, 10 XPM, 11 ICO, 12 GIF."
 run -output 1 -options 29 -inputone photos/a.png
 check "-options 29 with JPG names 3 to 7" said "Please provide a save option from 3 to 7 for JPG, or 0 for its default."
 check "exit code 2 for a bad option" exited 2
