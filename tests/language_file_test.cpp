@@ -76,6 +76,8 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStand)
         {"[BMP-OPTIONS]\r\none\r\n[XPM-OPTIONS]\r\nwu\r\n [GUI]\nx\n", {{36, "[XPM-OPTIONS]"}, {55, ""}, {18, ""}}},
         // Longer lines come in pieces of 199 characters.
         {"[GUI]\n" + longLine + "\nnext\n", {{18, a199}, {19, std::string(51, 'b')}, {20, "next"}}},
+        // UTF-8, or Windows-1252 where a line is not UTF-8.
+        {"[BMP-OPTIONS]\nR\u00e9gl\u00e9\nR\xe9gl\xe9\n", {{35, "R\u00e9gl\u00e9"}, {36, "R\u00e9gl\u00e9"}}},
         // "^^" breaks lines in messages only.
         {"[GUI]\na^^b\n\n\n\n\n\n\n\n[MESSAGES]\nc^^d\nx^^^y\n", {{18, "a^^b"}, {89, "c\r\nd"}, {90, "x\r\n^y"}}},
     };
@@ -99,7 +101,8 @@ TEST_F(LanguageFileTest, ShippedLanguageFilesHaveEveryTextAndUniqueAccessKeysPer
 {
     const char* const files[languageCount] = {"english.ini", "norsk.ini", "deutsch.ini"};
     for (int language = 0; language < languageCount; ++language) {
-        std::string path = FullWindowsPath(SOURCE_DIR "/lang/" + std::string(files[language]));
+        std::string path;
+        InputWindowsPath(SOURCE_DIR "/lang/" + std::string(files[language]), path);
         ASSERT_TRUE(LoadLanguageFile(language, path.c_str())) << path;
         const std::string* texts = languageCaptions[language];
         const std::string* english = languageCaptions[0];
