@@ -11,7 +11,8 @@ work=$(mktemp -d /tmp/bramblewick-program-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 program="$work/program"
 mkdir -p "$program" "$work/photos" "$work/more"
-cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build/english.ini" "$source_dir/app/config.dat" "$program/"
+cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build/english.ini" "$build/norsk.ini" "$build/deutsch.ini" \
+   "$source_dir/app/config.dat" "$program/"
 cp "$source_dir/samples/meadow.png" "$work/photos/a.png"
 cp "$source_dir/samples/sign.bmp" "$source_dir/samples/leaf.gif" "$work/more/"
 cd "$work"
@@ -33,8 +34,8 @@ quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
 size_is() { file "$1" | grep -qE -e "$2"; }
 said() { grep -qF -- "$1" "$work/stderr"; }
 said_line() { grep -qxF -- "$1" "$work/stderr"; } # a whole line, as a log entry names its file
-caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89
-    awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/english.ini"
+caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89; English or FILE
+    awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/${2:-english.ini}"
 }
 
 # One file, a Unix path relative to the current directory, half size.
@@ -133,6 +134,11 @@ cp "$source_dir/samples/leaf.gif" "$work/photos/leaf.gif"
 run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
+
+# The language of the settings (2, German) speaks in direct mode's messages.
+sed -i '1s/^0/2/' "$program/config.dat"
+run -options 4 -inputone photos/a.png
+check "German: caption 107 from deutsch.ini" said "$(caption 107 deutsch.ini)"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
