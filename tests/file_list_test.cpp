@@ -51,6 +51,16 @@ TEST_F(FileListTest, AddsASupportedPathOrElseEachNameOfAMultiSelection)
         AddFilesToList(input.c_str());
     EXPECT_EQ(Rows(), (Texts{"C:\\Pics\\Photo.JPG", "C:\\Pics\\a.png", "C:\\Pics\\typed.txt", "C:\\\\c.gif",
                              "D:\\x.jpg album", longest}));
+
+    // A row its column cuts short shows its full path as the list's tip.
+    Texts tips;
+    for (int row : {0, 5}) {
+        RECT cell;
+        ListView_GetItemRect(Item(IDC_FILE_LIST), row, &cell, LVIR_LABEL);
+        tips.push_back(FileListTipAt({cell.left + 5, (cell.top + cell.bottom) / 2}, "tip"));
+    }
+    tips.push_back(FileListTipAt({5, 2000}, "tip"));
+    EXPECT_EQ(tips, (Texts{"tip", longest, "tip"}));
 }
 
 TEST_F(FileListTest, TheAddFilesDialogAddsNamesInAnyScript)

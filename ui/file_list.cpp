@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
+#include "ui/window_helpers.h"
 
 namespace {
 
@@ -228,6 +229,56 @@ void SelectAllFiles()
     LVITEMA item = {};
     item.stateMask = item.state = LVIS_SELECTED;
     SendMessageA(FileList(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+}
+
+namespace {
+
+// Room the list leaves around a row's text in its column.
+const int cellPadding = 12;
+
+HWND fileListTooltip = NULL;
+int rowUnderMouse = -1;
+
+int RowAt(POINT point)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    return (int)SendMessageA(FileList(), LVM_HITTEST, 0, (LPARAM)&hit);
+}
+
+// A tip asks for its text only as it shows: moving to another row hides it,
+// and it shows again with that row's text.
+LRESULT CALLBACK FollowRows(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_MOUSEMOVE) {
+        int row = RowAt({(short)LOWORD(lParam), (short)HIWORD(lParam)});
+        if (row != rowUnderMouse) SendMessageA(fileListTooltip, TTM_POP, 0, 0);
+        rowUnderMouse = row;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+} // namespace
+
+std::string FileListTipAt(POINT point, const char* general)
+{
+    int row = RowAt(point);
+    if (row < 0) return general;
+    std::vector<char> text(maxInputPath + 1, '\0');
+    LVITEMA item = {};
+    item.pszText = text.data();
+    item.cchTextMax = (int)text.size();
+    SendMessageA(FileList(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    int width = (int)SendMessageA(FileList(), LVM_GETSTRINGWIDTHA, 0, (LPARAM)text.data());
+    int column = (int)SendMessageA(FileList(), LVM_GETCOLUMNWIDTH, 0, 0);
+    return width + cellPadding > column ? std::string(text.data()) : std::string(general);
+}
+
+void CreateFileListTooltip()
+{
+    fileListTooltip = CreateTooltip(FileList(), LPSTR_TEXTCALLBACKA);
+    rowUnderMouse = -1;
+    SetWindowSubclass(FileList(), FollowRows, 0, 0);
 }
 
 void SetFileListColumn(int width, bool insert)

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/preferences_dialog.h"
 #include "app/startup.h"
@@ -78,11 +79,11 @@ void AddTooltips()
         int caption;
     } captionedTips[] = {
         {IDC_FORMAT, CaptionFormatSelectorTip}, {IDC_OPTION, CaptionOptionSelectorTip},
-        {IDC_FILE_LIST, CaptionFileListTip},    {IDC_CONVERT, CaptionConvertTip},
-        {IDC_ADD_FILES, CaptionAddFilesTip},    {IDC_REMOVE_FILES, CaptionRemoveFilesTip},
-        {IDC_PROGRESS, CaptionProgressTip},
+        {IDC_CONVERT, CaptionConvertTip},       {IDC_ADD_FILES, CaptionAddFilesTip},
+        {IDC_REMOVE_FILES, CaptionRemoveFilesTip}, {IDC_PROGRESS, CaptionProgressTip},
     };
     for (const auto& tip : captionedTips) CreateTooltip(Control(tip.control), Caption(tip.caption));
+    CreateFileListTooltip();
 
     CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
     CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
@@ -274,9 +275,22 @@ LRESULT DrawFileListRow(NMLVCUSTOMDRAW* draw)
     return CDRF_DODEFAULT;
 }
 
+// The file list's tip: the full path of a row shown cut short, else caption 91.
+void GiveFileListTip(NMTTDISPINFOA* info)
+{
+    static std::string tip;
+    POINT mouse;
+    GetCursorPos(&mouse);
+    ScreenToClient(Control(IDC_FILE_LIST), &mouse);
+    tip = FileListTipAt(mouse, Caption(CaptionFileListTip));
+    info->lpszText = (LPSTR)tip.c_str();
+}
+
 // True when the notice has an answer, which then is the dialog's result.
 bool Notified(HWND window, NMHDR* notice)
 {
+    if (notice->code == TTN_GETDISPINFOA && notice->idFrom == (UINT_PTR)Control(IDC_FILE_LIST))
+        GiveFileListTip((NMTTDISPINFOA*)notice);
     if (notice->idFrom != IDC_FILE_LIST) return false;
     if (notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
     if (notice->code != NM_CUSTOMDRAW) return false;
