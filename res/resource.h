@@ -61,3 +61,4 @@
 // Messages the main window sends or posts to itself
 #define WM_CONVERT_STATE        (WM_APP + 1)    // wParam: the Convert state a run asks for
 #define WM_TAKE_FOCUS           (WM_APP + 2)    // once the window is shown after opening
+#define WM_RESTORE_SIZE         (WM_APP + 3)    // after a size below the minimum was raised

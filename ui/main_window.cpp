@@ -196,11 +196,27 @@ void LayOutControls(HWND window, WPARAM sizeType)
     SetFileListColumn(width - 60);
 }
 
-// A size the program asks for.
-void KeepMinimumSize(WINDOWPOS* position)
+// Any size change. One that a window manager made (Wine 8 does not tell it
+// the tracking size) has already shrunk the X window: once Wine is done with
+// it, the window asks for its size again, which Wine passes on to the X
+// window.
+void KeepMinimumSize(HWND window, WINDOWPOS* position)
 {
+    if (position->flags & SWP_NOSIZE) return;
+    bool raised = position->cx < minimumWidth || position->cy < minimumHeight;
     if (position->cx < minimumWidth) position->cx = minimumWidth;
     if (position->cy < minimumHeight) position->cy = minimumHeight;
+    if (raised) PostMessageA(window, WM_RESTORE_SIZE, 0, 0);
+}
+
+void RestoreSize(HWND window)
+{
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(window, NULL, 0, 0, width + 1, height, flags);
+    SetWindowPos(window, NULL, 0, 0, width, height, flags);
 }
 
 // A size the user drags or keys in; Wine also gives it to the X window
@@ -366,7 +382,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG: OpenMainWindow(window); break;
     case WM_SIZE: LayOutControls(window, wParam); break;
-    case WM_WINDOWPOSCHANGING: KeepMinimumSize((WINDOWPOS*)lParam); break;
+    case WM_WINDOWPOSCHANGING: KeepMinimumSize(window, (WINDOWPOS*)lParam); break;
     case WM_GETMINMAXINFO: SetMinimumTrackingSize((MINMAXINFO*)lParam); break;
     case WM_COMMAND: RunCommand(LOWORD(wParam), HIWORD(wParam)); break;
     case WM_NOTIFY: return Notified(window, (NMHDR*)lParam);
@@ -374,6 +390,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES: AddDroppedFiles((HDROP)wParam); break;
     case WM_CONVERT_STATE: SetConvertState((int)wParam); break;
     case WM_TAKE_FOCUS: TakeFocus(window); break;
+    case WM_RESTORE_SIZE: RestoreSize(window); break;
     }
     return 0;
 }
