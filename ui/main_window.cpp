@@ -211,6 +211,7 @@ void KeepMinimumSize(HWND window, WINDOWPOS* position)
 
 void RestoreSize(HWND window)
 {
+    if (IsIconic(window) || IsZoomed(window)) return;
     RECT bounds;
     GetWindowRect(window, &bounds);
     int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
@@ -219,8 +220,7 @@ void RestoreSize(HWND window)
     SetWindowPos(window, NULL, 0, 0, width, height, flags);
 }
 
-// A size the user drags or keys in; Wine also gives it to the X window
-// manager, which sizes the frame without asking the window.
+// The smallest size the user can drag or key in.
 void SetMinimumTrackingSize(MINMAXINFO* limits)
 {
     limits->ptMinTrackSize.x = minimumWidth;
