@@ -12,6 +12,7 @@
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "ui/log_window.h"
 
 namespace {
@@ -168,7 +169,7 @@ void RunDirectMode(const std::string& text)
         fclose(list);
         OfferLog();
         // The outside program always writes its list under this name.
-        DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+        DeleteFileA(UserFilePath("brwk.dat").c_str());
         return;
     }
 

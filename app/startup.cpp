@@ -2,29 +2,19 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "lang/captions.h"
 #include "lang/language_file.h"
+#include "platform/user_files.h"
 #include "ui/main_window.h"
 
 HINSTANCE programInstance = NULL;
 char moduleDirectory[500] = "";
 bool advancedMode = false;
 std::string savedCommandLine;
-
-std::string ProgramDirectory()
-{
-    char path[500] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    char* lastBackslash = strrchr(path, '\\');
-    if (lastBackslash) *lastBackslash = '\0';
-    return path;
-}
 
 std::string FileBesideProgram(const char* name)
 {
@@ -39,7 +29,7 @@ void RunProgram(const std::string& argumentText)
     InitCommonControlsEx(&controls);
 
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
-    LoadSettings(FileBesideProgram("config.dat").c_str());
+    LoadSettings(UserFilePath("config.dat").c_str());
     LoadLanguageFile(0, FileBesideProgram("english.ini").c_str());
     ApplyCaptions();
 

@@ -36,6 +36,10 @@ caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at c
     awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/english.ini"
 }
 
+# A first run in a new Wine prefix says that Wine is being prepared; the
+# runs checked below come after it.
+"$program/bramblewick" -output 4 -options 0 -inputone none.png >/dev/null 2>&1
+
 # One file, a Unix path relative to the current directory, half size.
 run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
 check "exit code 0 after a conversion" exited_zero

@@ -14,6 +14,7 @@
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
 
@@ -135,7 +136,7 @@ void AddFilesOfList(const std::string& listPath)
         AddPath(FullWindowsPath(line));
     }
     fclose(list);
-    DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+    DeleteFileA(UserFilePath("brwk.dat").c_str());
 }
 
 } // namespace
