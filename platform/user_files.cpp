@@ -20,6 +20,8 @@ std::string UserFilePath(const char* name)
     DWORD length = GetEnvironmentVariableA(userDirectoryVariable, NULL, 0);
     std::string directory(length, '\0');
     if (length > 0) directory.resize(GetEnvironmentVariableA(userDirectoryVariable, &directory[0], length));
-    directory = directory.empty() ? ProgramDirectory() : FullWindowsPath(directory);
-    return directory + "\\" + name;
+    // A directory that Windows paths cannot name exactly is not used.
+    std::string windowsDirectory;
+    if (directory.empty() || !InputWindowsPath(directory, windowsDirectory)) windowsDirectory = ProgramDirectory();
+    return windowsDirectory + "\\" + name;
 }
