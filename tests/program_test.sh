@@ -4,8 +4,7 @@
 set -u
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-failures=0
-passes=0
+source "$source_dir/tests/checks.sh"
 
 work=$(mktemp -d /tmp/bramblewick-program-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -16,17 +15,6 @@ cp "$source_dir/samples/meadow.png" "$work/photos/a.png"
 cp "$source_dir/samples/sign.bmp" "$source_dir/samples/leaf.gif" "$work/more/"
 cd "$work"
 
-check() { # description, then a command that must succeed
-    local description=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAILED: $description"
-        echo "  stderr was: $(cat "$work/stderr" 2>/dev/null)"
-    fi
-}
 run() { "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
 exited() { [ "$(cat "$work/code")" = "$1" ]; }
 quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
@@ -138,5 +126,4 @@ run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+all_passed
