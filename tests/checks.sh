@@ -1,4 +1,4 @@
-# Counted checks for the whole-program test scripts, which set `work`: a
+# Counted checks of the whole-program test scripts (which set `work`); a
 # failed check is named with the standard error of the last run.
 failures=0
 passes=0

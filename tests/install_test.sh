@@ -1,9 +1,6 @@
 #!/bin/bash
-# The program installed as a user installs it: the installed files, the menu
-# entry and file-manager actions, the Debian package, and the installed
-# launcher run by an unprivileged user: the first run, settings of the user's
-# own, the actions' conversions, and the files an "Open with" passes listed
-# in the main window.
+# The program installed, packed, and run by an unprivileged user: menu entry,
+# file-manager actions, first run, per-user settings and "Open with".
 set -u
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,13 +37,12 @@ check "menu entry opens images in the main window" grep -qx 'Exec=bramblewick %F
 check "menu entry names the types read" grep -q '^MimeType=.*image/png;.*image/tiff;' "$entry"
 # desktop-file-validate knows no Actions and MimeType for KDE's Service type.
 check "Dolphin actions valid" eval "! desktop-file-validate '$dolphin' | grep -v 'the type is \"Service\"'"
-check "Dolphin submenu" grep -qx 'X-KDE-Submenu=Convert with Bramblewick' "$dolphin"
 number=0
 for format in JPG BMP TGA PNG PBM PGM PPM TIF WBMP XPM ICO GIF; do
     number=$((number + 1))
     exec_line="Exec=bramblewick --convert-to $number %F"
-    check "Dolphin converts to $format" eval "grep -A3 -x 'Name=$format' '$dolphin' | grep -qx '$exec_line'"
-    check "Nemo converts to $format" grep -qx "$exec_line" "$installed/share/nemo/actions/bramblewick-${format,,}.nemo_action"
+    check "Dolphin and Nemo convert to $format" eval "grep -A3 -x 'Name=$format' '$dolphin' | grep -qx '$exec_line' &&
+        grep -qx '$exec_line' '$installed/share/nemo/actions/bramblewick-${format,,}.nemo_action'"
 done
 
 (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
