@@ -15,6 +15,7 @@
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "ui/log_window.h"
 
 namespace {
@@ -195,7 +196,7 @@ int RunDirectMode(const std::string& text)
         for (const InputEntry& input : inputs) ConvertInput(input);
         OfferLog();
         // The outside program always writes its list under this name.
-        DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+        DeleteFileA(UserFilePath("brwk.dat").c_str());
         return RunStatus();
     }
 

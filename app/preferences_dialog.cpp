@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/window_helpers.h"
 
@@ -132,7 +133,7 @@ void CommitPreferences(HWND dialog)
     settings.deleteOriginal = deleteOriginal;
     EndSettingsChange();
 
-    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    SaveSettings(UserFilePath("config.dat").c_str());
     EndDialog(dialog, 0);
 }
 

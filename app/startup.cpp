@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "app/command_line.h"
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
@@ -11,21 +9,13 @@
 #include "engine/convert_file.h"
 #include "lang/captions.h"
 #include "lang/language_file.h"
+#include "platform/user_files.h"
 #include "ui/main_window.h"
 
 HINSTANCE programInstance = NULL;
 char moduleDirectory[500] = "";
 bool advancedMode = false;
 std::string savedCommandLine;
-
-std::string ProgramDirectory()
-{
-    char path[500] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    char* lastBackslash = strrchr(path, '\\');
-    if (lastBackslash) *lastBackslash = '\0';
-    return path;
-}
 
 std::string FileBesideProgram(const char* name)
 {
@@ -40,7 +30,7 @@ int RunProgram(const std::string& argumentText)
     InitCommonControlsEx(&controls);
 
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
-    LoadSettings(FileBesideProgram("config.dat").c_str());
+    LoadSettings(UserFilePath("config.dat").c_str());
     for (int language = 0; language < languageCount; ++language)
         LoadLanguageFile(language, FileBesideProgram(languageEntries[language].file).c_str());
     ApplyCaptions();

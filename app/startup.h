@@ -8,8 +8,6 @@ extern char moduleDirectory[500];    // the program's directory, no trailing bac
 extern bool advancedMode;
 extern std::string savedCommandLine; // the argument text, in advanced mode
 
-// The program's directory, determined afresh from the program file's path.
-std::string ProgramDirectory();
 // moduleDirectory + "\" + name, the path of a file beside the program.
 std::string FileBesideProgram(const char* name);
 

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "app/settings_file.h"
-#include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "lang/caption_numbers.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -147,7 +147,5 @@ void SelectLanguage(int language)
     settings.language = language;
     ApplyCaptions();
     UpdateLanguageMenu();
-    // The directory is found afresh, as the program file saw it when the
-    // command was chosen.
-    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    SaveSettings(UserFilePath("config.dat").c_str());
 }

@@ -14,6 +14,7 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
 #include "ui/window_helpers.h"
@@ -144,7 +145,7 @@ void AddFilesOfList(const std::string& listPath)
         return;
     }
     AddInputs(inputs);
-    DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+    DeleteFileA(UserFilePath("brwk.dat").c_str());
 }
 
 } // namespace
