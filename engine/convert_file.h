@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+class ImageConverter;
+
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
 extern unsigned failedCount;
@@ -11,7 +13,8 @@ extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
 extern std::string logWindowText;
 
 // Converts one file with the format, option, output directory and deletion
-// switch of `settings`; true when the output file was written.
+// switch of `settings`; true when the output file was written. With deletion
+// on, the source goes only when WhySourceMustStay finds no reason to keep it.
 bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, int height,
                  bool rotate, int rotateDirection, int degrees);
 
@@ -22,3 +25,8 @@ void RecordFailure(const std::string& inputPath, const std::string& message);
 // The output path for an input: creates the directories on the way and picks
 // the first name that does not exist yet. Empty when the input is too long.
 std::string OutputPathFor(const char* inputPath);
+
+// Why the source of a successful Convert must not be deleted, in words for
+// the log: it holds more pictures than the one converted, or the written file
+// does not read back at the size it was written. Empty when it may go.
+std::string WhySourceMustStay(const ImageConverter& converted);
