@@ -332,8 +332,10 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
     int loadFlags = FreeImage_GetFIFFromFilename(inputPath) == FIF_JPEG ? JPEG_ACCURATE : 0;
     std::string hostInput = HostPath(inputPath);
     FIBITMAP* bitmap = hostInput.empty() ? NULL : FreeImage_Load(inputFormat, hostInput.c_str(), loadFlags);
-    if (!bitmap)
-        return Fail(*this, OpenFailed, NULL, freeImageMessage.empty() ? "Could not open the file" : freeImageMessage);
+    if (!bitmap) {
+        if (freeImageMessage.empty()) freeImageMessage = "Could not open the file";
+        return Fail(*this, OpenFailed, NULL, freeImageMessage);
+    }
 
     if (rotate) {
         std::string depth = DepthName(bitmap);
