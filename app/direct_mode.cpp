@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
+#include "app/input_list.h"
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
+#include "engine/formats.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
@@ -15,10 +18,6 @@
 #include "ui/log_window.h"
 
 namespace {
-
-// The longest list line taken as a path; a longer one is reported, never cut,
-// since a cut path could name another file.
-const size_t longestListLine = 1998;
 
 void ShowError(const char* text)
 {
@@ -39,6 +38,13 @@ bool WordIs(const std::string& text, const char* name, const char* word)
     return SwitchValue(text, name, 0, value) && lstrcmpiA(value.c_str(), word) == 0;
 }
 
+// The short name of a format ("JPG"), the start of its display name.
+std::string ShortName(const OutputFormat& format)
+{
+    std::string name = format.displayName;
+    return name.substr(0, name.find(' '));
+}
+
 // Each returns false after showing the message of a missing or bad value.
 bool ReadOutputFormat(const std::string& text)
 {
@@ -47,9 +53,17 @@ bool ReadOutputFormat(const std::string& text)
         ShowError(Caption(CaptionNoOutputFormat));
         return false;
     }
+    if (settings.outputFormat < 1 || settings.outputFormat > formatCount) {
+        std::string message = "Please provide an output format from 1 to " + std::to_string(formatCount) + ":";
+        for (int format = 1; format <= formatCount; format++)
+            message += (format > 1 ? ", " : " ") + std::to_string(format) + " " + ShortName(outputFormats[format]);
+        ShowError((message + ". (-output #)").c_str());
+        return false;
+    }
     return true;
 }
 
+// 0 stands for the format's default and is valid for every format.
 bool ReadSaveOption(const std::string& text)
 {
     std::string value;
@@ -61,7 +75,18 @@ bool ReadSaveOption(const std::string& text)
         ShowError(Caption(CaptionNoSaveOption));
         return false;
     }
-    return true;
+    const OutputFormat& format = FormatRow(settings.outputFormat);
+    int option = settings.saveOption;
+    if (option == 0 || (format.firstOption != 0 && option >= format.firstOption && option <= format.lastOption))
+        return true;
+    std::string name = ShortName(format);
+    std::string message =
+        format.firstOption == 0
+            ? name + " has no save options: please provide 0. (-options 0)"
+            : "Please provide a save option from " + std::to_string(format.firstOption) + " to " +
+                  std::to_string(format.lastOption) + " for " + name + ", or 0 for its default. (-options #)";
+    ShowError(message.c_str());
+    return false;
 }
 
 bool ReadResize(const std::string& text)
@@ -109,68 +134,71 @@ bool ReadRotate(const std::string& text)
     return true;
 }
 
-void ConvertOne(const std::string& path)
+void ConvertInput(const InputEntry& input)
 {
-    ConvertFile(path.c_str(), settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
-                settings.resizeHeight, settings.rotateEnabled, settings.rotateDirection,
-                settings.rotateDegrees);
-}
-
-void ConvertList(FILE* list)
-{
-    std::string line;
-    while (ReadTextLine(list, line)) {
-        if (line.empty()) continue;
-        if (line.size() > longestListLine)
-            RecordFailure(line, "The path in the list file is too long (1999 characters or more).");
-        else
-            ConvertOne(FullWindowsPath(line));
+    if (input.failure) {
+        RecordFailure(input.path, input.failure);
+        return;
     }
+    ConvertFile(input.path.c_str(), settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
+                settings.resizeHeight, settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees);
 }
 
+// Without a display the question counts as No, and the log goes where the
+// question went: to standard error.
 void OfferLog()
 {
     if (failedCount < 1) return;
     logWindowText += conversionLog;
-    if (ShowMessage(NULL, Caption(CaptionShowLog), MB_YESNO | MB_ICONINFORMATION) == IDYES)
+    bool shown = false;
+    if (ShowMessage(NULL, Caption(CaptionShowLog), MB_YESNO | MB_ICONINFORMATION, &shown) == IDYES)
         ShowLogWindow();
+    else if (!shown)
+        ShowMessage(NULL, conversionLog.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+// The exit status of a run that got as far as converting.
+int RunStatus()
+{
+    return failedCount > 0 ? ExitFailures : ExitConverted;
 }
 
 } // namespace
 
-void RunDirectMode(const std::string& text)
+int RunDirectMode(const std::string& text)
 {
     if (!ReadOutputFormat(text) || !ReadSaveOption(text) || !ReadResize(text) || !ReadRotate(text))
-        return;
+        return ExitUsage;
 
     std::string path;
     if (HasSwitch(text, "-inputone")) {
         if (!QuotedPath(text, "-inputone", path)) {
             ShowError(Caption(CaptionNoInputOnePath));
-            return;
+            return ExitUsage;
         }
-        ConvertOne(path);
+        ConvertInput(InputFromText(path));
         OfferLog();
-        return;
+        return RunStatus();
     }
 
     if (HasSwitch(text, "-inputmulti")) {
         if (!QuotedPath(text, "-inputmulti", path)) {
             ShowError(Caption(CaptionNoInputMultiPath));
-            return;
+            return ExitUsage;
         }
-        FILE* list = OpenHostFile(path.c_str(), "r");
-        if (!list) {
-            ShowError(Caption(CaptionListFileUnreadable));
-            return;
+        std::vector<InputEntry> inputs;
+        TextFileResult list = ReadInputList(path, inputs);
+        if (list != TextFileRead) {
+            ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
+            return ExitFailures;
         }
-        ConvertList(list);
-        fclose(list);
+        for (const InputEntry& input : inputs) ConvertInput(input);
         OfferLog();
         // The outside program always writes its list under this name.
         DeleteFileA(FileBesideProgram("brwk.dat").c_str());
-        return;
+        return RunStatus();
     }
 
     ShowError(Caption(CaptionNoInput));
+    return ExitUsage;
 }

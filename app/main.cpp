@@ -6,6 +6,5 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     programInstance = instance;
-    RunProgram(ProcessArgumentText());
-    ExitProcess(0);
+    ExitProcess(RunProgram(ProcessArgumentText()));
 }

@@ -101,10 +101,14 @@ void BrowseForFolder(HWND dialog)
     browse.lpszTitle = "Select Output Folder";
     LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
     if (!chosen) return;
-    char folder[MAX_PATH] = "";
-    bool hasPath = SHGetPathFromIDListA(chosen, folder);
+    // The ANSI form cuts a path of more than MAX_PATH bytes, which a UTF-8
+    // name reaches long before MAX_PATH characters.
+    WCHAR folder[MAX_PATH] = L"";
+    bool hasPath = SHGetPathFromIDListW(chosen, folder);
     ILFree(chosen);
-    if (hasPath) TakeChosenFolder(dialog, folder);
+    char text[MAX_PATH * 3] = "";
+    if (hasPath && WideCharToMultiByte(CP_ACP, 0, folder, -1, text, sizeof text, NULL, NULL))
+        TakeChosenFolder(dialog, text);
 }
 
 std::string DirectoryText(HWND dialog)
@@ -175,6 +179,11 @@ void ShowPreferencesDialog(HWND owner)
 void TakeChosenFolder(HWND dialog, const char* folder)
 {
     std::string directory = WithClosingBackslash(folder);
+    // A cut directory would name another one.
+    if (directory.size() > longestDirectory) {
+        ShowMessage(dialog, directoryTooLongMessage, MB_OK | MB_ICONERROR);
+        return;
+    }
     SetOutputDirectory(dialog, directory);
     SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, directory.c_str());
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/command_line.h"
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
 #include "engine/conversion_settings.h"
@@ -31,7 +32,7 @@ std::string FileBesideProgram(const char* name)
     return std::string(moduleDirectory) + "\\" + name;
 }
 
-void RunProgram(const std::string& argumentText)
+int RunProgram(const std::string& argumentText)
 {
     conversionLog.clear();
 
@@ -45,18 +46,18 @@ void RunProgram(const std::string& argumentText)
 
     if (argumentText.empty()) {
         RunMainWindow();
-        return;
+        return 0;
     }
 
     settings.outputFormat = -1;
     settings.saveOption = -1;
-    if (argumentText.find("-advanced") != std::string::npos) {
+    if (HasSwitch(argumentText, "-advanced")) {
         advancedMode = true;
         savedCommandLine = argumentText;
         RunMainWindow();
-        return;
+        return 0;
     }
 
     advancedMode = false;
-    RunDirectMode(argumentText);
+    return RunDirectMode(argumentText);
 }

@@ -14,5 +14,5 @@ std::string ProgramDirectory();
 std::string FileBesideProgram(const char* name);
 
 // Runs the program for an argument text: start-up, then the run mode.
-// Returns when the mode is done; the caller ends the process with code 0.
-void RunProgram(const std::string& argumentText);
+// Returns the exit status when the mode is done (direct mode's, else 0).
+int RunProgram(const std::string& argumentText);

@@ -8,6 +8,7 @@
 #include "engine/formats.h"
 #include "engine/image_converter.h"
 #include "engine/image_file.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -115,6 +116,10 @@ bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, 
 {
     if (strlen(inputPath) >= inputPathLimit) {
         RecordFailure(inputPath, "The file path is too long (2000 characters or more).");
+        return false;
+    }
+    if (!WindowsKeepsNames(inputPath)) {
+        RecordFailure(inputPath, inexactNameMessage);
         return false;
     }
 

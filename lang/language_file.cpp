@@ -54,7 +54,7 @@ std::vector<std::string> ReadPieces(FILE* file)
         if (end == std::string::npos) end = bytes.size();
         if (end > start && bytes[end - 1] == '\r') --end;
 
-        std::string line = bytes.substr(start, end - start);
+        std::string line = TextOfFileLine(bytes.substr(start, end - start));
         size_t offset = 0;
         do {
             pieces.push_back(line.substr(offset, pieceLength));

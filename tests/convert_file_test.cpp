@@ -98,15 +98,19 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
     EXPECT_FALSE(FileExists(dir / "Out"));
     std::string kept = Source("kept.png"), notes = dir / "notes.txt";
     WriteFileBytes(notes, "hello world");
+    EXPECT_FALSE(Convert(kept + " ") || Convert(kept + ".")); // Windows would read both as kept.png
     EXPECT_FALSE(Convert(notes));
     settings.outputFormat = 99;   // an extension FreeImage does not know
     EXPECT_FALSE(Convert(kept));
-    EXPECT_TRUE(FileExists(notes) && FileExists(kept));
-    EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + notes +
+    EXPECT_TRUE(FileExists(notes) && FileExists(kept) && !FileExists(dir / "Out\\kept.jpg"));
+    std::string inexact = "\r\nError: Windows paths cannot name this file unchanged (a name ending in a blank or a dot, "
+                          "or holding \\ * ? \" < > |), so it was left alone.\r\n\r\n";
+    EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + kept + " " +
+                  inexact + kept + "." + inexact + notes +
                   "\r\nError: Unknown image format\r\n\r\n" + kept +
                   "\r\nError: The output file's extension names no image format\r\n\r\n",
               conversionLog);
-    EXPECT_EQ(3u, failedCount);
+    EXPECT_EQ(5u, failedCount);
 }
 
 TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)

@@ -55,6 +55,8 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStand)
         {"[BMP-OPTIONS]\r\none\r\n[XPM-OPTIONS]\r\nwu\r\n [GUI]\nx\n", {{36, "[XPM-OPTIONS]"}, {55, ""}, {18, ""}}},
         // Longer lines come in pieces of 199 characters.
         {"[GUI]\n" + longLine + "\nnext\n", {{18, a199}, {19, std::string(51, 'b')}, {20, "next"}}},
+        // UTF-8, or Windows-1252 where a line is not UTF-8.
+        {"[BMP-OPTIONS]\nR\u00e9gl\u00e9\nR\xe9gl\xe9\n", {{35, "R\u00e9gl\u00e9"}, {36, "R\u00e9gl\u00e9"}}},
         // "^^" breaks lines in messages only.
         {"[GUI]\na^^b\n\n\n\n\n\n\n\n[MESSAGES]\nc^^d\nx^^^y\n", {{18, "a^^b"}, {89, "c\r\nd"}, {90, "x\r\n^y"}}},
     };
@@ -75,7 +77,9 @@ TEST_F(LanguageFileTest, MissingFileIsReportedAndChangesNothing)
 // Every caption the program uses lies in a section, and every line of one is there.
 TEST_F(LanguageFileTest, ShippedEnglishFileHasEveryText)
 {
-    ASSERT_TRUE(LoadLanguageFile(0, FullWindowsPath(SOURCE_DIR "/lang/english.ini").c_str()));
+    std::string shipped;
+    InputWindowsPath(SOURCE_DIR "/lang/english.ini", shipped);
+    ASSERT_TRUE(LoadLanguageFile(0, shipped.c_str()));
     for (int k = 0; k < captionCount; ++k)
         EXPECT_TRUE(!InSection(k) || (!languageCaptions[0][k].empty() && languageCaptions[0][k][0] != '[')) << k;
     std::set<std::string> names;

@@ -41,7 +41,7 @@ TempDir::TempDir()
 {
     char pattern[] = "/tmp/bramblewick-test-XXXXXX";
     hostPath = mkdtemp(pattern);
-    windowsPath = FullWindowsPath(hostPath);
+    InputWindowsPath(hostPath, windowsPath);
 }
 
 TempDir::~TempDir()

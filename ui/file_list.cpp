@@ -3,16 +3,16 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/input_list.h"
 #include "app/startup.h"
+#include "engine/image_converter.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
-#include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
@@ -59,10 +59,6 @@ const struct {
     {"XPM - X Windows Pixmap (*.xpm)", "*.xpm"},
 };
 
-// A list file's line may be one character shorter than a path: the reader
-// leaves room for the line end.
-const size_t maxListLine = maxInputPath - 1;
-
 // Room for the names of a large multi-selection; a selection that does not
 // fit makes the dialog fail, and nothing is added.
 const DWORD openDialogBufferSize = 256 * 1024;
@@ -74,8 +70,11 @@ HWND FileList()
 
 bool HasInputExtension(const std::string& path)
 {
+    // The extensions are ASCII, and no byte of a longer UTF-8 character is:
+    // lowering the ASCII letters alone keeps every other byte in its place.
     std::string lower = path;
-    CharLowerA(&lower[0]);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
     for (const char* extension : inputExtensions)
         if (lower.find(extension) != std::string::npos) return true;
     return false;
@@ -122,19 +121,28 @@ void ShowError(HWND owner, int caption)
     ShowMessage(owner, Caption(caption), MB_OK | MB_ICONERROR);
 }
 
+// Adds the inputs that can be converted; the others are named in one message.
+void AddInputs(const std::vector<InputEntry>& inputs)
+{
+    std::string refused;
+    for (const InputEntry& input : inputs) {
+        if (input.failure) refused += "\n\n" + FailureReport(input.path, input.failure);
+        else AddPath(input.path);
+    }
+    if (!refused.empty())
+        ShowMessage(mainWindow, ("These files cannot be added to the list:" + refused).c_str(), MB_OK | MB_ICONERROR);
+}
+
 void AddFilesOfList(const std::string& listPath)
 {
-    FILE* list = OpenHostFile(FullWindowsPath(listPath).c_str(), "r");
-    if (!list) {
-        ShowError(mainWindow, CaptionListFileUnreadable);
+    std::vector<InputEntry> inputs;
+    TextFileResult list = ReadInputList(listPath, inputs);
+    if (list != TextFileRead) {
+        if (list == TextFileTooLarge) ShowMessage(mainWindow, listTooLargeMessage, MB_OK | MB_ICONERROR);
+        else ShowError(mainWindow, CaptionListFileUnreadable);
         return;
     }
-    std::string line;
-    while (ReadTextLine(list, line)) {
-        if (line.empty() || line.size() > maxListLine) continue;
-        AddPath(FullWindowsPath(line));
-    }
-    fclose(list);
+    AddInputs(inputs);
     DeleteFileA(FileBesideProgram("brwk.dat").c_str());
 }
 
@@ -191,7 +199,7 @@ void AddFilesFromCommandLine()
     const std::string& text = savedCommandLine;
     std::string path;
     if (HasSwitch(text, "-inputone")) {
-        if (QuotedPath(text, "-inputone", path)) AddPath(path);
+        if (QuotedPath(text, "-inputone", path)) AddInputs({InputFromText(path)});
         else ShowError(NULL, CaptionNoInputOnePath);
         return;
     }
