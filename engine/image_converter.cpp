@@ -375,7 +375,6 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
 
     freeImageMessage.clear();
     std::string depth = DepthName(bitmap);
-    std::string failedStep = "Could not convert the " + depth + " image for " + FormatName(format);
     int failure = DepthFailed;
     switch (format) {
     case FIF_ICO:
@@ -440,9 +439,12 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
     default:
         break;
     }
-    if (failure == BilevelFailed) failedStep = "Could not reduce the " + depth + " image to black and white for " + FormatName(format);
-    if (failure == PaletteFailed) failedStep = "Could not reduce the " + depth + " image to 256 colours for " + FormatName(format);
-    if (!bitmap) return Fail(*this, failure, NULL, Explained(failedStep));
+    if (!bitmap) {
+        std::string step = failure == BilevelFailed   ? "reduce the " + depth + " image to black and white"
+                           : failure == PaletteFailed ? "reduce the " + depth + " image to 256 colours"
+                                                      : "convert the " + depth + " image";
+        return Fail(*this, failure, NULL, Explained("Could not " + step + " for " + FormatName(format)));
+    }
 
     if (!CanWrite(format, bitmap))
         return Fail(*this, CannotWrite, bitmap,
