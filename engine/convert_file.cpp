@@ -7,6 +7,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/image_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
 
@@ -128,12 +129,14 @@ bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool res
 
     imageConverter.inputPath = inputPath;
     int result = imageConverter.ProbeInput();
+    std::string keptBecause;
     if (result == Ok) {
         imageConverter.outputPath = outputPath.c_str();
         if (with.outputFormat == FormatWbmp)
             imageConverter.bilevelMethod = BilevelMethodForOption(with.saveOption);
         result = imageConverter.Convert(SaveFlags(with.saveOption), resize, resizeUnit, width, height,
                                         rotate, rotateDirection, degrees);
+        if (result == Ok && with.deleteOriginal) keptBecause = WhySourceMustStay(imageConverter);
     } else {
         imageConverter.SetErrorReport(result == UnknownFormat ? "Unknown image format"
                                                               : "This image format cannot be read");
@@ -146,9 +149,27 @@ bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool res
         LogFailure(imageConverter.errorReport);
         return false;
     }
+    // The file was written, but the user asked for the original to go and
+    // it stays: that is logged as a failure, so that the user is told why.
+    if (!keptBecause.empty()) {
+        RecordFailure(inputPath, keptBecause);
+        return true;
+    }
     convertedCount++;
     if (with.deleteOriginal && !DeleteFileA(inputPath)) ShowDeletionFailure(inputPath);
     return true;
+}
+
+std::string WhySourceMustStay(const ImageConverter& converted)
+{
+    const std::string kept = "; the original was kept.";
+    int pages = PageCount(converted.inputPath, converted.inputFormat);
+    if (pages == 0) return "Could not count the pictures in the file" + kept;
+    if (pages > 1) return "Only the first of its " + std::to_string(pages) + " pictures was converted" + kept;
+    std::string why;
+    if (!ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
+        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why + ")" + kept;
+    return std::string();
 }
 
 void RecordFailure(const std::string& inputPath, const std::string& message)

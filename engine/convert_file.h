@@ -5,6 +5,8 @@
 
 #include "engine/conversion_settings.h"
 
+class ImageConverter;
+
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
 extern unsigned failedCount;
@@ -13,7 +15,8 @@ extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
 extern std::string logWindowText;
 
 // Converts one file with the format, option, output directory and deletion
-// switch of `with`; true when the output file was written.
+// switch of `with`; true when the output file was written. With deletion on,
+// the source goes only when WhySourceMustStay finds no reason to keep it.
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool resize, int resizeUnit, int width,
                  int height, bool rotate, int rotateDirection, int degrees);
 
@@ -25,3 +28,8 @@ void RecordFailure(const std::string& inputPath, const std::string& message);
 // `with`: creates the directories on the way and picks the first name that
 // does not exist yet. Empty when the input is too long.
 std::string OutputPathFor(const char* inputPath, const ConversionSettings& with);
+
+// Why the source of a successful Convert must not be deleted, in words for
+// the log: it holds more pictures than the one converted, or the written file
+// does not read back at the size it was written. Empty when it may go.
+std::string WhySourceMustStay(const ImageConverter& converted);

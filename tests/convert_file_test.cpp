@@ -9,6 +9,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "engine/image_converter.h"
 #include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
@@ -106,7 +107,8 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
                           "or holding \\ * ? \" < > |), so it was left alone.\r\n\r\n";
     EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + kept + " " +
                   inexact + kept + "." + inexact + notes +
-                  "\r\nError: Unknown image format\r\n\r\n" + kept + "\r\nError: Could not open the file\r\n\r\n",
+                  "\r\nError: Unknown image format\r\n\r\n" + kept +
+                  "\r\nError: The output file's extension names no image format\r\n\r\n",
               conversionLog);
     EXPECT_EQ(5u, failedCount);
 }
@@ -125,6 +127,49 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
     EXPECT_EQ(std::vector<std::string>{message}, answerer.texts());
     EXPECT_TRUE(FileExists(busy) && FileExists(dir / "busy.jpg"));
     EXPECT_EQ(2u, convertedCount);
+}
+
+// Animated GIFs, multi-page TIFFs and icons of several sizes lose everything
+// but their first picture: with deletion on, they stay, and the log says why.
+TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
+{
+    settings.deleteOriginal = true;
+    settings.outputFormat = FormatPng;
+    for (FREE_IMAGE_FORMAT format : {FIF_GIF, FIF_TIFF, FIF_ICO}) {
+        std::string source = dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format)));
+        FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(source.c_str()).c_str(), TRUE, FALSE);
+        for (int size : {16, 32, 48}) {
+            Bitmap page(FreeImage_Allocate(size, size, 8));
+            FreeImage_AppendPage(pages, page.get());
+        }
+        ASSERT_TRUE(FreeImage_CloseMultiBitmap(pages));
+        conversionLog.clear();
+        EXPECT_TRUE(Convert(source));
+        EXPECT_TRUE(FileExists(source));
+        EXPECT_EQ(source + "\r\nError: Only the first of its 3 pictures was converted; the original was kept.\r\n\r\n",
+                  conversionLog);
+    }
+    EXPECT_EQ(3u, failedCount);
+}
+
+// A written file proves itself by reading back at the size it was written.
+TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
+{
+    std::string source = Source("a.png"), written = Source("b.png");
+    ImageConverter converted;
+    converted.inputPath = source.c_str();
+    converted.inputFormat = FIF_PNG;
+    converted.outputPath = written.c_str();
+    converted.outputFormat = FIF_PNG;
+    converted.outputWidth = 12;
+    converted.outputHeight = 8;
+    EXPECT_EQ("", WhySourceMustStay(converted));
+    converted.outputHeight = 9;
+    EXPECT_EQ("The converted file " + written +
+                  " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
+              WhySourceMustStay(converted));
+    WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
+    EXPECT_NE(std::string::npos, WhySourceMustStay(converted).find(" does not read back ("));
 }
 
 TEST_F(ConvertFileTest, EachWbmpOptionGivesItsOwnPicture)
