@@ -60,7 +60,7 @@ TEST(ArgumentText, IsRebuiltSoThatNoPathPassesForASwitch)
     struct { std::vector<const char*> arguments; std::string text; } rows[] = {
         {{"-output", "1", "-inputone", "\"C:\\Pictures\\a.png\""}, "-output 1 -inputone \"C:\\Pictures\\a.png\""},
         {{"-inputmulti", "C:\\My Lists\\l.txt", "-advanced"}, "-inputmulti \"C:\\My Lists\\l.txt\" -advanced"},
-        {{"-rotate", "a b", "-options", ""}, "-rotate \"a b\" -options \"\""},
+        {{"-rotate", "a b", "-options", "", "-x", "a\"b"}, "-rotate \"a b\" -options \"\" -x \"a\"\"b\""},
         {{"-inputone", "\"/tmp/a.png\""}, "-inputone \"\"\"/tmp/a.png\"\"\""},  // only a Windows path loses its quotes
         {{}, ""},
     };
@@ -68,11 +68,10 @@ TEST(ArgumentText, IsRebuiltSoThatNoPathPassesForASwitch)
         EXPECT_EQ(ArgumentTextFromArguments((int)row.arguments.size(), row.arguments.data()), row.text);
 }
 
-TEST(DirectMode, ChecksTheArgumentTextBeforeConverting)
+using DirectModeTest = ProcessStateTest;
+
+TEST_F(DirectModeTest, ChecksTheArgumentTextBeforeConverting)
 {
-    ConversionSettings saved = settings;
-    for (int k = 89; k <= 121; k++) languageCaptions[0][k] = "caption " + std::to_string(k);
-    TempDir directory;
     std::string missingList = "-output 1 -options 4 -inputmulti \"" + (directory / "none.txt") + "\"";
     // Every row is a usage error (exit status 2) but the unreadable list (1).
     struct { std::string text; const char* message; } rows[] = {
@@ -103,13 +102,11 @@ TEST(DirectMode, ChecksTheArgumentTextBeforeConverting)
         settings = ConversionSettings();
         MessageBoxAnswerer answers;
         EXPECT_EQ(RunDirectMode(row.text), row.text == missingList ? 1 : 2) << row.text;
-        EXPECT_EQ(answers.texts(), std::vector<std::string>{row.message}) << row.text;
+        EXPECT_EQ(answers.texts(), Texts{row.message}) << row.text;
     }
     EXPECT_EQ(settings.resizeMode, Pixels);
     EXPECT_EQ(settings.resizeWidth, 640);
     EXPECT_EQ(settings.resizeHeight, 0);
     EXPECT_EQ(settings.rotateDirection, Right);
     EXPECT_EQ(settings.rotateDegrees, 45);
-    settings = saved;
-    failedCount = 0;
 }

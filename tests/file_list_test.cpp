@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "platform/host_file.h"
 #include "ui/file_list.h"
@@ -26,14 +27,18 @@ using namespace std::string_literals;
 
 namespace {
 
-// Types names into the Add Files dialog's name field and presses Open.
-std::string typedNames;
+// Keeps the Add Files dialog's title, types names into its name field and
+// presses Open.
+std::string typedNames, dialogTitle;
 LRESULT CALLBACK TypeNames(int code, WPARAM wParam, LPARAM lParam)
 {
     const int nameField = 0x47c;
-    if (code == HCBT_ACTIVATE && GetDlgItem((HWND)wParam, nameField)) {
-        SetDlgItemTextA((HWND)wParam, nameField, typedNames.c_str());
-        PostMessageA((HWND)wParam, WM_COMMAND, IDOK, 0);
+    HWND dialog = (HWND)wParam;
+    char title[200] = "";
+    if (code == HCBT_ACTIVATE && GetDlgItem(dialog, nameField)) {
+        dialogTitle = std::string(title, GetWindowTextA(dialog, title, sizeof title));
+        SetDlgItemTextA(dialog, nameField, typedNames.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -45,12 +50,19 @@ LRESULT CALLBACK TypeNames(int code, WPARAM wParam, LPARAM lParam)
 TEST_F(FileListTest, AddsASupportedPathOrElseEachNameOfAMultiSelection)
 {
     Open();
+    Texts typed; // every input type
+    std::istringstream types("jpg jpeg jif bmp png tga dds cut gif ico iff jng koa lbm pcd mng pcx pbm pgm ppm psd ras "
+                             "tif tiff wbmp xbm xpm");
+    for (std::string type; types >> type;) typed.push_back("C:\\a." + type);
     const std::string longest = "C:\\" + std::string(1992, 'x') + ".png"; // 1999 characters: kept whole
     for (const std::string& input : {"C:\\Pics\\Photo.JPG"s, "C:\\readme.txt\0"s, "C:\\Pics\0a.png\0typed.txt\0"s,
                                      "C:\\\0c.gif\0"s, "D:\\x.jpg album\0d.png\0"s, longest, longest + "x"})
         AddFilesToList(input.c_str());
-    EXPECT_EQ(Rows(), (Texts{"C:\\Pics\\Photo.JPG", "C:\\Pics\\a.png", "C:\\Pics\\typed.txt", "C:\\\\c.gif",
-                             "D:\\x.jpg album", longest}));
+    for (const std::string& input : typed) AddFilesToList(input.c_str());
+    typed.insert(typed.begin(), {"C:\\Pics\\Photo.JPG", "C:\\Pics\\a.png", "C:\\Pics\\typed.txt", "C:\\\\c.gif",
+                                 "D:\\x.jpg album", longest});
+    EXPECT_EQ(Rows(), typed);
+    EXPECT_EQ(fileCount, typed.size());
 
     // A row its column cuts short shows its full path as the list's tip.
     Texts tips;
@@ -76,6 +88,7 @@ TEST_F(FileListTest, TheAddFilesDialogAddsNamesInAnyScript)
     UnhookWindowsHookEx(hook);
     SetCurrentDirectoryA(previous);
     EXPECT_EQ(Rows(), (Texts{directory / "\u5199 c.png", directory / "\u0416 d.png"}));
+    EXPECT_EQ(dialogTitle, CaptionText(CaptionAddFilesTitle));
 }
 
 TEST_F(FileListTest, ADropAddsTheSupportedFilesAndRemoveTakesOutTheSelectedRows)
@@ -93,9 +106,9 @@ TEST_F(FileListTest, ADropAddsTheSupportedFilesAndRemoveTakesOutTheSelectedRows)
     EXPECT_EQ(Rows(), (Texts{directory / "a.png", directory / "\u5199 b.png", directory / "\u023a.PNG"}));
 
     Command(IDC_REMOVE_FILES); // none selected
-    for (int row : {0, 2}) ListView_SetItemState(Item(IDC_FILE_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
+    for (int row : {0, 1}) ListView_SetItemState(Item(IDC_FILE_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
     Command(IDM_REMOVE_FILES);
-    EXPECT_EQ(Rows(), Texts{directory / "\u5199 b.png"});
+    EXPECT_EQ(Rows(), Texts{directory / "\u023a.PNG"});
     AddFilesToList("C:\\c.png");
     Key('A', VK_CONTROL);
     EXPECT_EQ(ListView_GetSelectedCount(Item(IDC_FILE_LIST)), 2u);

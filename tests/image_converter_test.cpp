@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +18,18 @@ namespace {
 // What Convert is asked to do besides saving.
 struct Steps { int resize, unit, width, height, rotate, direction, degrees; };
 
-// 16 x 16 (the smallest icon) in four 8 x 8 quadrants, from the top left:
-// red, blue, green, white; with alpha, the lower two are a fully clear pixel
-// hiding black and half-clear red.
+// A square in four quadrants, from the top left: red, blue, green, white;
+// with alpha, the lower two are a fully clear pixel hiding black and
+// half-clear red. Large enough that a bitmap left behind shows.
+const unsigned side = 64, quarter = side / 4;
 Bitmap Quadrants(bool alpha)
 {
     RGBQUAD opaque[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}};
     RGBQUAD clear[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 0, 0, 0}, {0, 0, 255, 128}};
-    Bitmap bitmap(FreeImage_Allocate(16, 16, 32));
-    for (unsigned y = 0; y < 16; y++)
-        for (unsigned x = 0; x < 16; x++)
-            FreeImage_SetPixelColor(bitmap.get(), x, y, &(alpha ? clear : opaque)[(y < 8) * 2 + (x >= 8)]);
+    Bitmap bitmap(FreeImage_Allocate(side, side, 32));
+    for (unsigned y = 0; y < side; y++)
+        for (unsigned x = 0; x < side; x++)
+            FreeImage_SetPixelColor(bitmap.get(), x, y, &(alpha ? clear : opaque)[(y < side / 2) * 2 + (x >= side / 2)]);
     return bitmap;
 }
 
@@ -37,14 +39,14 @@ Bitmap Opaque() { return Bitmap(FreeImage_ConvertTo24Bits(Quadrants(false).get()
 FIBITMAP* WithClearEntry(FIBITMAP* palette)
 {
     BYTE index = 0;
-    FreeImage_GetPixelIndex(palette, 4, 4, &index);
+    FreeImage_GetPixelIndex(palette, quarter, quarter, &index);
     FreeImage_SetTransparentIndex(palette, index);
     return palette;
 }
 
 FIBITMAP* AlphaUnused(FIBITMAP* colour)
 {
-    Bitmap zero(FreeImage_Allocate(16, 16, 8));
+    Bitmap zero(FreeImage_Allocate(side, side, 8));
     FreeImage_SetChannel(colour, zero.get(), FICC_ALPHA);
     return colour;
 }
@@ -109,7 +111,7 @@ unsigned TiffCompression(const std::string& bytes)
 // What is wrong with one written file, read back and as bytes; empty when nothing.
 std::string WrongWith(const Source& s, int format, int option, const std::string& bytes, FIBITMAP* back)
 {
-    if (!back || FreeImage_GetWidth(back) != 16 || FreeImage_GetHeight(back) != 16) return "read back";
+    if (!back || FreeImage_GetWidth(back) != side || FreeImage_GetHeight(back) != side) return "read back";
     unsigned bpp = FreeImage_GetBPP(back);
     bool fax = format == FormatTif && (option == 15 || option == 16);
     bool bilevel = format == FormatPbm || format == FormatWbmp || fax, grey = bilevel || format == FormatPgm;
@@ -126,7 +128,8 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
     if ((format == FormatPgm && bpp != 8) || (format == FormatPpm && bpp != 24) || (bilevel && bpp != 1)) return "depth";
     if (format == FormatTif && TiffCompression(bytes) != tiffCompressions[option - 10]) return "TIFF compression";
 
-    FIRGBAF red = At(back, 4, 4), blue = At(back, 12, 4), clear = At(back, 4, 12), halfClear = At(back, 12, 12);
+    FIRGBAF red = At(back, quarter, quarter), blue = At(back, 3 * quarter, quarter), clear = At(back, quarter, 3 * quarter),
+            halfClear = At(back, 3 * quarter, 3 * quarter);
     if (grey && (red.red != red.green || red.green != red.blue)) return "not grey";
     // Black and white the right way round: white stays white and, at mid
     // grey, blue turns black.
@@ -153,14 +156,9 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
     return "";
 }
 
-class ImageConverterTest : public testing::Test {
+class ImageConverterTest : public ProcessStateTest {
 protected:
-    void SetUp() override
-    {
-        settings = ConversionSettings();
-        convertedCount = failedCount = 0;
-    }
-    void TearDown() override { imageConverter.inputPath = imageConverter.outputPath = nullptr; }
+    ~ImageConverterTest() override { imageConverter.inputPath = imageConverter.outputPath = nullptr; }
 
     // One file the way the per-file job does it: probe, then convert.
     static int Run(const std::string& in, const std::string& out, Steps s = {}, int flags = 0)
@@ -171,13 +169,20 @@ protected:
         return imageConverter.Convert(flags, s.resize, s.unit, s.width, s.height, s.rotate, s.direction, s.degrees);
     }
 
-    // The pattern written as <n>.source, converted to <n>.<extension> and read back.
+    // A file converted to <n>.<extension> and read back.
+    Bitmap Converted(const std::string& source, const std::string& extension, Steps s = {}, int flags = 0)
+    {
+        std::string name = dir / std::to_string(serial++) + "." + extension;
+        EXPECT_EQ(Ok, Run(source, name, s, flags)) << imageConverter.errorReport;
+        return ReadImage(name);
+    }
+
+    // The pattern converted to <n>.<extension> and read back.
     Bitmap Converted(int width, int height, int bpp, const std::string& extension, Steps s = {}, int flags = 0)
     {
         std::string name = dir / std::to_string(serial++);
-        EXPECT_TRUE(WritePatternImage(name + ".source", width, height, bpp));
-        EXPECT_EQ(Ok, Run(name + ".source", name + "." + extension, s, flags)) << imageConverter.errorReport;
-        return ReadImage(name + "." + extension);
+        EXPECT_TRUE(WritePatternImage(name, width, height, bpp));
+        return Converted(name, extension, s, flags);
     }
 
     // source0, source1 ... as files.
@@ -193,6 +198,13 @@ protected:
     int serial = 0;
 };
 
+// Bytes taken from the C heap, by FreeImage too, and not given back.
+size_t AllocatedBytes()
+{
+    struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
+}
+
 // Width x height x depth.
 std::string Size(const Bitmap& b)
 {
@@ -204,32 +216,41 @@ std::string Size(const Bitmap& b)
 } // namespace
 
 // Every source depth, with and without alpha, to every format with each of
-// its options, through the per-file job as the user runs it; and turned and
-// resized on the way.
-TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSound)
+// its options, through the per-file job as the user runs it, twice: the
+// second time, every bitmap that a conversion made must be gone after it.
+// Then turned and resized on the way, and every output read as a source.
+TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLeavesNothingAllocated)
 {
     settings.useOutputDirectory = true;
     for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
         std::string source = WriteSource(i);
-        for (settings.outputFormat = 1; settings.outputFormat <= formatCount; settings.outputFormat++) {
-            const OutputFormat& row = FormatRow(settings.outputFormat);
-            for (settings.saveOption = row.firstOption; settings.saveOption <= row.lastOption; settings.saveOption++) {
-                std::string folder = row.extension + std::to_string(settings.saveOption);
-                std::string written = dir / (folder + "\\source" + std::to_string(i) + "." + row.extension);
-                snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
-                SCOPED_TRACE(std::string(sources[i].name) + " to " + folder);
-                conversionLog.clear();
-                EXPECT_TRUE(ConvertFile(source.c_str(), settings, false, Percentage, 100, 100, false, Left, 0));
-                EXPECT_EQ("", conversionLog);
-                Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(written.c_str()),
-                                           HostPath(written.c_str()).c_str(), 0));
-                EXPECT_EQ("", WrongWith(sources[i], settings.outputFormat, settings.saveOption,
-                                        ReadFileBytes(written), back.get()));
+        for (int pass = 0; pass < 2; pass++) {
+            size_t allocated = AllocatedBytes();
+            for (settings.outputFormat = 1; settings.outputFormat <= 12; settings.outputFormat++) {
+                const KnownFormat& format = knownFormats[settings.outputFormat - 1];
+                for (settings.saveOption = format.firstOption; settings.saveOption <= format.LastOption();
+                     settings.saveOption++) {
+                    std::string folder = format.extension + std::to_string(settings.saveOption);
+                    std::string written = dir / (folder + "\\source" + std::to_string(i) + "." + format.extension);
+                    snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
+                    SCOPED_TRACE(std::string(sources[i].name) + " to " + folder);
+                    conversionLog.clear();
+                    EXPECT_TRUE(ConvertFile(source.c_str(), settings, false, Percentage, 100, 100, false, Left, 0));
+                    EXPECT_EQ("", conversionLog);
+                    if (pass == 1) continue;
+                    Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(written.c_str()),
+                                               HostPath(written.c_str()).c_str(), 0));
+                    EXPECT_EQ("", WrongWith(sources[i], settings.outputFormat, settings.saveOption,
+                                            ReadFileBytes(written), back.get()));
+                    if (i == 0) EXPECT_EQ("64x64", Size(Converted(written, "png")).substr(0, 5));
+                    DeleteFileA(written.c_str());
+                }
             }
+            if (pass == 1) EXPECT_LT(long(AllocatedBytes() - allocated), 4096) << "bytes left by " << sources[i].name;
         }
         for (const char* extension : {".png", ".jpg"}) {
             EXPECT_EQ(Ok, Run(source, source + extension, {true, Percentage, 50, 25, true, Right, 90}));
-            EXPECT_EQ("8x4", Size(ReadImage(source + extension)).substr(0, 3)) << sources[i].name << extension;
+            EXPECT_EQ("32x16", Size(ReadImage(source + extension)).substr(0, 5)) << sources[i].name << extension;
         }
     }
 }
@@ -243,6 +264,7 @@ TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
         {40, 20, 24, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40x24"},   // turned first
         {64, 64, 24, "ico", {}, "64x64x24"},
         {129, 10, 24, "ico", {}, "128x128x24"},
+        {10, 200, 24, "ico", {}, "128x128x24"},
         {32, 32, 1, "ico", {}, "32x32x8"},
         {8, 3, 24, "ico", {}, "16x16x24"},   // FreeImage reads no smaller icon
     };
@@ -282,10 +304,10 @@ TEST_F(ImageConverterTest, FailuresSayWhyAndLeaveNothing)
     EXPECT_TRUE(FileExists(dir / "taken.png"));
 
     std::string clear = WriteSource(9);
-    for (int format = 1; format <= formatCount; format++) {
-        std::string full = dir / (std::string("full.") + FormatExtension(format));
+    for (const KnownFormat& format : knownFormats) {
+        std::string full = dir / (std::string("full.") + format.extension);
         ASSERT_EQ(0, symlink("/dev/full", HostPath(full.c_str()).c_str()));
-        EXPECT_EQ(SaveFailed, Run(clear, full, {}, SaveFlags(FormatRow(format).lastOption))) << full;
+        EXPECT_EQ(SaveFailed, Run(clear, full, {}, SaveFlags(format.LastOption()))) << full;
         EXPECT_NE(std::string::npos, imageConverter.errorReport.find("not every byte reached the file")) << full;
         struct stat link;
         EXPECT_NE(0, lstat(HostPath(full.c_str()).c_str(), &link)) << full;

@@ -3,16 +3,29 @@
 #include <utility>
 #include <vector>
 
-#include "lang/captions.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
-#include "tests/main_window_fixture.h"
+#include "tests/test_support.h"
 
 namespace {
+
+// The sections of a language file: header, number of lines, first caption.
+const struct {
+    const char* header;
+    int lines, first;
+} sections[] = {
+    {"[BUTTONS]", 7, 0}, {"[FILE-MENU]", 5, 7}, {"[HELP-MENU]", 6, 12}, {"[GUI]", 8, 18},
+    {"[JPEG-OPTIONS]", 6, 26}, {"[PNM-OPTIONS]", 3, 32}, {"[BMP-OPTIONS]", 2, 35}, {"[TIFF-OPTIONS]", 8, 37},
+    {"[WBMP-OPTIONS]", 10, 45}, {"[XPM-OPTIONS]", 2, 55}, {"[BASIC-PROCESSING]", 9, 57}, {"[COLOR-PROCESSING]", 7, 66},
+    {"[RESIZE-PROCESSING]", 8, 73}, {"[MESSAGES]", 33, 89}, {"[WINDOW]", 10, 122},
+};
 
 // The captions some section fills; no file reaches the others.
 bool InSection(int k)
 {
-    return k <= 80 || (k >= 89 && k <= 131);
+    for (const auto& section : sections)
+        if (k >= section.first && k < section.first + section.lines) return true;
+    return false;
 }
 
 // The menus and their captions: the menu bar's titles, then File (with the
@@ -36,8 +49,7 @@ std::string Placeholders(const std::string& text)
     return found;
 }
 
-// The fixture fills English with CaptionText(k) and puts every caption back afterwards.
-class LanguageFileTest : public MainWindowTest {
+class LanguageFileTest : public ProcessStateTest {
 protected:
     bool Load(const std::string& text)
     {
@@ -49,13 +61,13 @@ protected:
 
 } // namespace
 
+// A header is known by its start: a remark may follow it on its line.
 TEST_F(LanguageFileTest, SectionsInAnyOrderFillTheirOwnCaptions)
 {
     std::string forward, backward;
-    for (int i = 0; i < captionSectionCount; ++i) {
-        std::string block = std::string(captionSections[i].header) + "\n";
-        for (int line = 0; line < captionSections[i].lineCount; ++line)
-            block += CaptionText(captionSections[i].firstCaption + line) + "\n";
+    for (const auto& section : sections) {
+        std::string block = std::string(section.header) + (section.first % 2 ? " ; a remark\n" : "\n");
+        for (int line = 0; line < section.lines; ++line) block += CaptionText(section.first + line) + "\n";
         forward += block;
         backward = block + backward;
     }
@@ -66,7 +78,7 @@ TEST_F(LanguageFileTest, SectionsInAnyOrderFillTheirOwnCaptions)
     }
 }
 
-TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStand)
+TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStandAndAMissingFileChangesNothing)
 {
     const std::string a199(199, 'a'), longLine = a199 + std::string(51, 'b');
     struct { std::string text; std::vector<std::pair<int, std::string>> captions; } cases[] = {
@@ -85,14 +97,14 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStand)
         ASSERT_TRUE(Load(c.text));
         for (const auto& caption : c.captions) EXPECT_EQ(caption.second, languageCaptions[0][caption.first]) << c.text;
     }
-}
+    languageCaptions[0][90] = "%2 of %1: %3%";
+    EXPECT_EQ(CaptionWith(90, {"a", "b"}), "b of a: %");
 
-TEST_F(LanguageFileTest, MissingFileIsReportedAndChangesNothing)
-{
     MessageBoxAnswerer answerer;
     EXPECT_FALSE(LoadLanguageFile(0, (directory / "missing.ini").c_str()));
+    EXPECT_FALSE(LoadLanguageFile(1, (directory / "missing.ini").c_str())) << "a missing translation is not reported";
     EXPECT_EQ(Texts{"Error opening config file."}, answerer.texts());
-    EXPECT_EQ(CaptionText(0), languageCaptions[0][0]);
+    EXPECT_EQ("a^^b", languageCaptions[0][18]);
 }
 
 // Every caption the program uses lies in a section, and every line of one is
@@ -101,52 +113,27 @@ TEST_F(LanguageFileTest, ShippedLanguageFilesHaveEveryTextAndUniqueAccessKeysPer
 {
     const char* const files[languageCount] = {"english.ini", "norsk.ini", "deutsch.ini"};
     for (int language = 0; language < languageCount; ++language) {
-        std::string path;
-        InputWindowsPath(SOURCE_DIR "/lang/" + std::string(files[language]), path);
+        std::string path, name = files[language];
+        InputWindowsPath(SOURCE_DIR "/lang/" + name, path);
         ASSERT_TRUE(LoadLanguageFile(language, path.c_str())) << path;
         const std::string* texts = languageCaptions[language];
-        const std::string* english = languageCaptions[0];
         for (int k = 0; k < captionCount; ++k) {
             if (!InSection(k)) continue;
-            EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[') << files[language] << " " << k;
-            EXPECT_EQ(Placeholders(texts[k]), Placeholders(english[k])) << files[language] << " " << k;
+            EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[') << name << " " << k;
+            EXPECT_EQ(Placeholders(texts[k]), Placeholders(languageCaptions[0][k])) << name << " " << k;
         }
-        for (int k = 111; k <= 114; ++k) EXPECT_EQ(texts[k][0], ' ') << files[language] << " follows a number: " << k;
+        for (int k = 111; k <= 114; ++k) EXPECT_EQ(texts[k][0], ' ') << name << " follows a number: " << k;
         std::set<std::string> names;
-        for (int option = 1; option <= saveOptionCount; ++option) {
-            EXPECT_LE(texts[saveOptions[option].caption].size(), 51u) << files[language] << " " << option;
-            names.insert(texts[saveOptions[option].caption]);
+        for (int k = 27; k <= 56; ++k) {
+            if (k == 32) continue;
+            EXPECT_LE(texts[k].size(), 51u) << name << " option name " << k;
+            names.insert(texts[k]);
         }
-        EXPECT_EQ(size_t(saveOptionCount), names.size()) << files[language] << ": option names must differ";
+        EXPECT_EQ(29u, names.size()) << name << ": option names must differ";
         for (const std::vector<int>& menu : menus) {
             std::set<char> keys;
             for (int k : menu) EXPECT_TRUE(AccessKey(texts[k]) && keys.insert(AccessKey(texts[k])).second)
-                                   << files[language] << ": no access key, or one taken in its menu: " << texts[k];
+                                   << name << ": no access key, or one taken in its menu: " << texts[k];
         }
     }
-}
-
-// A caption a language leaves empty is the English one, caption by caption.
-TEST_F(LanguageFileTest, CaptionsAndLanguageMarksReachTheMainWindow)
-{
-    languageCaptions[2][CaptionConvertButton] = "Konvertieren";
-    languageCaptions[2][CaptionOptionsMenu] = "&Optionen";
-    Open();
-    HMENU menu = GetMenu(window);
-    const int commands[languageCount] = {IDM_ENGLISH, IDM_NORSK, IDM_DEUTSCH};
-    for (settings.language = languageCount - 1; settings.language >= 0; --settings.language) {
-        ApplyCaptions();
-        UpdateLanguageMenu();
-        char options[100] = "";
-        GetMenuStringA(menu, 1, options, sizeof options, MF_BYPOSITION);
-        std::string expected = settings.language == 2 ? "Konvertieren &Optionen" : "caption 0 caption 122";
-        EXPECT_EQ(Text(IDC_CONVERT) + " " + options, expected);
-        EXPECT_EQ(Text(IDC_ADD_FILES), CaptionText(CaptionAddFilesButton));
-        for (int entry = 0; entry < languageCount; ++entry)
-            EXPECT_EQ(entry == settings.language, bool(GetMenuState(menu, commands[entry], MF_BYCOMMAND) & MF_CHECKED));
-    }
-    char german[20] = "";
-    GetMenuStringA(menu, IDM_DEUTSCH, german, sizeof german, MF_BYCOMMAND);
-    EXPECT_STREQ(german, "Deutsch");
-    EXPECT_EQ(IDM_CONTENTS, (int)GetMenuItemID(GetSubMenu(menu, 2), 0)) << "a retitled menu keeps its items";
 }

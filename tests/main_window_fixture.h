@@ -4,55 +4,24 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "app/startup.h"
-#include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
-#include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "res/resource.h"
-#include "tests/gtest.h"
 #include "tests/test_support.h"
-#include "ui/format_selectors.h"
 #include "ui/main_window.h"
 
-typedef std::vector<std::string> Texts;
-
-inline std::string CaptionText(int k) { return "caption " + std::to_string(k); }
-
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public ProcessStateTest {
 protected:
-    void SetUp() override
-    {
-        // Distinct texts, so that each message and label names its caption.
-        for (int k = 0; k < captionCount; ++k) languageCaptions[0][k] = CaptionText(k);
-        settings = ConversionSettings{};
-        for (const OutputFormat& format : outputFormats)
-            if (format.defaultOption) settings.*format.defaultOption = format.firstOption;
-        lstrcpynA(moduleDirectory, directory.path().c_str(), sizeof moduleDirectory);
-        SetEnvironmentVariableA(userDirectoryVariable, directory.path().c_str());
-        ends = 0;
-        endProgram = [] { ++ends; };
-    }
-
-    void TearDown() override
+    MainWindowTest() { endProgram = [] { ++ends; }; }
+    ~MainWindowTest() override
     {
         DestroyWindow(window);
-        mainWindow = dialogWindow = NULL;
-        conversionRunning = advancedMode = false;
-        fileCount = convertedCount = failedCount = 0;
-        savedCommandLine = conversionLog = logWindowText = "";
-        settings = savedSettings;
-        lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);
-        for (int language = 0; language < languageCount; ++language)
-            std::copy(savedCaptions[language].begin(), savedCaptions[language].end(), languageCaptions[language]);
-        SetEnvironmentVariableA(userDirectoryVariable, NULL);
         endProgram = savedEndProgram;
     }
 
@@ -82,28 +51,24 @@ protected:
 
     void ChooseFormat(int format) { Choose(IDC_FORMAT, outputFormats[format].displayName); }
 
-    Texts Rows() const
+    // The entries of a drop-down list, or the rows of the file list, in order.
+    Texts Entries(int id) const
     {
-        Texts rows(ListView_GetItemCount(Item(IDC_FILE_LIST)));
-        for (size_t row = 0; row < rows.size(); ++row) {
+        bool list = id == IDC_FILE_LIST;
+        Texts entries(SendMessageA(Item(id), list ? LVM_GETITEMCOUNT : CB_GETCOUNT, 0, 0));
+        for (size_t i = 0; i < entries.size(); ++i) {
             char text[2100] = "";
-            ListView_GetItemTextA(Item(IDC_FILE_LIST), row, 0, text, sizeof text);
-            rows[row] = text;
+            LVITEMA row = {};
+            row.pszText = text;
+            row.cchTextMax = sizeof text;
+            SendMessageA(Item(id), list ? LVM_GETITEMTEXTA : CB_GETLBTEXT, i, list ? (LPARAM)&row : (LPARAM)text);
+            entries[i] = text;
         }
-        return rows;
+        return entries;
     }
-
-    static std::string ConfigPath() { return UserFilePath("config.dat"); }
+    Texts Rows() const { return Entries(IDC_FILE_LIST); }
 
     HWND window = NULL;
-    TempDir directory;           // stands in for the program's and the user's directory
     static inline int ends = 0;  // times leaving the main window would have ended the process
-
-    ConversionSettings savedSettings = settings;
-    std::string savedModuleDirectory = moduleDirectory;
-    std::vector<std::string> savedCaptions[languageCount] = {
-        {languageCaptions[0], languageCaptions[0] + captionCount},
-        {languageCaptions[1], languageCaptions[1] + captionCount},
-        {languageCaptions[2], languageCaptions[2] + captionCount}};
     void (*savedEndProgram)() = endProgram;
 };

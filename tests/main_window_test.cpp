@@ -1,6 +1,7 @@
 #include "tests/main_window_fixture.h"
 
-#include <cstring>
+#include <algorithm>
+#include <map>
 
 #include "ui/file_list.h"
 
@@ -15,29 +16,58 @@ std::vector<int> Place(HWND window)
     return {place.left, place.top, place.right - place.left, place.bottom - place.top};
 }
 
-bool MenuChecked(int command) { return GetMenuState(GetMenu(mainWindow), command, MF_BYCOMMAND) & MF_CHECKED; }
+// The text of a menu entry, with "*" when it is checked.
+std::string MenuText(HMENU menu, int position)
+{
+    char text[200] = "";
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text + std::string(GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED ? "*" : "");
+}
+
+// The remembered options, in format order.
+std::vector<int> Remembered()
+{
+    std::vector<int> options;
+    for (const KnownFormat& f : knownFormats)
+        if (f.remembered) options.push_back(settings.*f.remembered);
+    return options;
+}
 
 } // namespace
 
-TEST_F(MainWindowTest, OpensFromTheSettingsAndLaysItsControlsOutDownTo545By350)
+TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownTo545By350)
 {
-    settings.jpgDefaultOption = 5;
-    settings.resizeEnabled = true;
-    strcpy(settings.rotateDirectionText, "Right");
+    settings = {0, 0, 0, 1, 5, 8, 8, 8, 10, 18, 28, false, "", false, true, 0, "Pixels", 640, 480, false, 0, "Right", 270};
     Open();
-    int tooltips = 0;
-    for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));)
-        tooltips += GetWindow(tip, GW_OWNER) == window;
-    EXPECT_EQ(tooltips, 14);
-    EXPECT_EQ(Text(IDC_OPTION), CaptionText(saveOptions[5].caption));
-    EXPECT_EQ(settings.saveOption, 5);
-    EXPECT_EQ(Text(IDC_DIRECTION), "Right");
+    EXPECT_EQ(Text(IDC_FORMAT) + " | " + Text(IDC_OPTION), std::string(knownFormats[0].name) + " | " + CaptionText(29));
+    EXPECT_EQ(Text(IDC_WIDTH) + "x" + Text(IDC_HEIGHT) + " " + Text(IDC_RESIZE_MODE) + ", " + Text(IDC_DEGREES) + " " +
+                  Text(IDC_DIRECTION), "640x480 Pixels, 270 Right");
+    EXPECT_EQ((std::vector<int>{settings.saveOption, settings.resizeMode, settings.rotateDirection}),
+              (std::vector<int>{5, Pixels, Right}));
     EXPECT_TRUE(Checked(IDC_RESIZE) && Enabled(IDC_WIDTH) && Enabled(IDC_HEIGHT) && Enabled(IDC_RESIZE_MODE));
     EXPECT_FALSE(Checked(IDC_ROTATE) || Enabled(IDC_DEGREES) || Enabled(IDC_DIRECTION));
+    HWND list = Item(IDC_FILE_LIST);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 490);
+    EXPECT_EQ(ListView_GetExtendedListViewStyle(list), (DWORD)(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
+    // Fourteen tips, six of them captions.
+    std::map<int, std::string> tips;
+    for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
+        char text[200] = "";
+        TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
+        tool.lpszText = text;
+        if (GetWindow(tip, GW_OWNER) == window && SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool))
+            tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = text;
+    }
+    EXPECT_EQ(tips.size(), 14u);
+    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + tips[IDC_CONVERT] + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
+                  tips[IDC_PROGRESS], "caption 89caption 90caption 92caption 93caption 94caption 95");
 
     SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Place(Item(IDC_FILE_LIST)), (std::vector<int>{10, 120, 770, 375}));
-    EXPECT_EQ(Place(Item(IDC_PROGRESS)), (std::vector<int>{490, 508, 290, 27}));
+    std::vector<std::vector<int>> places;
+    for (int id : {IDC_FILE_LIST, IDC_CONVERT, IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_PROGRESS}) places.push_back(Place(Item(id)));
+    EXPECT_EQ(places, (std::vector<std::vector<int>>{
+        {10, 120, 770, 375}, {10, 508, 150, 27}, {170, 508, 150, 27}, {330, 508, 150, 27}, {490, 508, 290, 27}}));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 740);
     SetWindowPos(window, NULL, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER); // held at 545 by 350
     EXPECT_EQ(Place(Item(IDC_PROGRESS)), (std::vector<int>{337, 258, 188, 27}));
     // What a window manager and the keyboard's sizing are told.
@@ -46,13 +76,46 @@ TEST_F(MainWindowTest, OpensFromTheSettingsAndLaysItsControlsOutDownTo545By350)
     EXPECT_EQ((std::vector<int>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}), (std::vector<int>{545, 350}));
 }
 
+// German has only the Convert button's text: English stands in for the rest.
+TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosenLanguage)
+{
+    languageCaptions[2][0] = "Konvertieren";
+    Open();
+    for (int language : {IDM_DEUTSCH, IDM_ENGLISH}) {
+        Command(language);
+        std::string shown;
+        for (int id : {IDC_CONVERT, IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_OUTPUT_GROUP, IDC_OPTIONS_GROUP, IDC_RESIZE_GROUP,
+                       IDC_ROTATE_GROUP, IDC_RESIZE, IDC_ROTATE})
+            shown += Text(id) + ", ";
+        char header[100] = "";
+        LVCOLUMNA column = {LVCF_TEXT, 0, 0, header, sizeof header};
+        ListView_GetColumn(Item(IDC_FILE_LIST), 0, &column);
+        shown += header;
+        HMENU menu = GetMenu(window);
+        for (int title = 0; title < GetMenuItemCount(menu); ++title) {
+            shown += "; " + MenuText(menu, title) + ":";
+            HMENU items = GetSubMenu(menu, title);
+            for (int item = 0; item < GetMenuItemCount(items); ++item)
+                if (GetMenuItemID(items, item)) shown += " " + MenuText(items, item);
+        }
+        bool german = language == IDM_DEUTSCH;
+        EXPECT_EQ(shown, std::string(german ? "Konvertieren" : "caption 0") +
+                             ", caption 1, caption 2, caption 18, caption 19, caption 21, caption 22, caption 124, "
+                             "caption 125, caption 20; caption 7: caption 8 caption 9 caption 10 caption 11; caption 122: "
+                             "caption 123 caption 121 English" + (german ? "" : "*") + " Norsk Deutsch" + (german ? "*" : "") +
+                             "; caption 12: caption 13 caption 15 caption 16 caption 17");
+        EXPECT_EQ(SavedLines().at(0), german ? "2" : "0") << "the language is kept for the next start";
+    }
+}
+
 TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDisturbIt)
 {
     MessageBoxAnswerer boxes(IDNO);
     Open();
     Command(IDC_CONVERT); // an empty list
     AddFilesToList("C:\\missing.png");
-    SetSwitch(IDC_RESIZE, true); // at 0 by 0
+    SetSwitch(IDC_RESIZE, true);
+    SetDlgItemTextA(window, IDC_WIDTH, "5"); // and a height of 0
     Command(IDM_CONVERT);
     SetSwitch(IDC_RESIZE, false);
     SetSwitch(IDC_ROTATE, true); // at 0 degrees
@@ -80,32 +143,59 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
                                     close, close, close}));
 }
 
-// Options of one name, or a language without texts, must not make an entry
-// stand for another format's option.
-TEST_F(MainWindowTest, FormatsSetTheOptionsAndResizeUpAndAnEntryStandsForTheOptionAtItsPlace)
+// Each format lists its options and shows the one it remembers, here its
+// last. Save as Default Option asks first; on Yes the chosen option becomes
+// the remembered one of the format shown, and only of it, and the file holds it.
+TEST_F(MainWindowTest, EachFormatListsItsOptionsAndSavesItsOwnDefault)
 {
-    settings.tifDefaultOption = 12;
+    for (const KnownFormat& f : knownFormats)
+        if (f.remembered) settings.*f.remembered = f.LastOption();
     settings.resizeEnabled = true;
-    languageCaptions[0][saveOptions[1].caption] = CaptionText(saveOptions[5].caption);
+    MessageBoxAnswerer boxes(IDYES);
+    boxes.Answer(IDNO);
     Open();
-    Choose(IDC_OPTION, CaptionText(saveOptions[5].caption));
-    EXPECT_EQ(settings.saveOption, 5);
-    ChooseFormat(FormatTif);
-    EXPECT_EQ(Text(IDC_OPTION), CaptionText(saveOptions[12].caption));
-    Choose(IDC_OPTION, CaptionText(saveOptions[13].caption));
-    ChooseFormat(FormatTif);
-    EXPECT_EQ(Text(IDC_OPTION), CaptionText(saveOptions[13].caption)) << "the format shown is not set up again";
-    ChooseFormat(FormatPng);
-    EXPECT_FALSE(Enabled(IDC_OPTION) || SendMessageA(Item(IDC_OPTION), CB_GETCOUNT, 0, 0) || settings.saveOption);
-    ChooseFormat(FormatIco);
-    EXPECT_FALSE(Enabled(IDC_RESIZE) || Enabled(IDC_WIDTH) || Enabled(IDC_HEIGHT) || Enabled(IDC_RESIZE_MODE));
-    ChooseFormat(FormatJpg);
-    EXPECT_TRUE(Enabled(IDC_RESIZE) && Enabled(IDC_WIDTH) && Enabled(IDC_RESIZE_MODE) && Enabled(IDC_OPTION));
+    Command(IDM_SAVE_DEFAULT); // No
+    EXPECT_FALSE(FileExists(settingsFile));
+    Texts names;
+    for (const KnownFormat& f : knownFormats) names.push_back(f.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(Entries(IDC_FORMAT), names);
 
-    Command(IDM_NORSK); // no Norwegian texts loaded: English stands in
-    EXPECT_EQ(Text(IDC_CONVERT), CaptionText(CaptionConvertButton));
-    EXPECT_TRUE(MenuChecked(IDM_NORSK) && !MenuChecked(IDM_ENGLISH));
-    ChooseFormat(FormatXpm);
-    Choose(IDC_OPTION, CaptionText(saveOptions[29].caption));
-    EXPECT_EQ(settings.saveOption, 29);
+    for (int number = 1; number <= 12; ++number) {
+        const KnownFormat& f = knownFormats[number - 1];
+        SCOPED_TRACE(f.name);
+        Choose(IDC_FORMAT, f.name);
+        Texts options;
+        for (int k : f.captions) options.push_back(CaptionText(k));
+        EXPECT_EQ(Entries(IDC_OPTION), options);
+        EXPECT_EQ((std::vector<int>{settings.outputFormat, settings.saveOption, Enabled(IDC_OPTION), Enabled(IDC_RESIZE),
+                                    Enabled(IDC_WIDTH), (int)SendMessageA(Item(IDC_OPTION), CB_GETCURSEL, 0, 0)}),
+                  (std::vector<int>{number, f.LastOption(), !options.empty(), number != 11, number != 11,
+                                    (int)options.size() - 1}));
+        if (f.remembered) {
+            Choose(IDC_OPTION, options[0]);
+            Choose(IDC_FORMAT, f.name); // already shown: nothing is set up again
+            EXPECT_EQ(settings.saveOption, f.firstOption);
+        }
+        std::vector<int> before = Remembered();
+        Command(IDM_SAVE_DEFAULT);
+        std::vector<int> after = Remembered();
+        int changed = 0;
+        for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
+        EXPECT_EQ(changed, f.remembered ? 1 : 0);
+        if (f.remembered) EXPECT_EQ(settings.*f.remembered, f.firstOption);
+    }
+    Texts lines = SavedLines();
+    lines.resize(9);
+    EXPECT_EQ(Texts(lines.begin() + 1, lines.end()), (Texts{"1", "3", "8", "8", "8", "10", "18", "28"}));
+    EXPECT_EQ(boxes.texts(), Texts(13, CaptionText(CaptionSaveDefaultQuestion)));
+
+    SetSwitch(IDC_RESIZE, false);
+    Choose(IDC_FORMAT, knownFormats[0].name);
+    EXPECT_FALSE(Enabled(IDC_WIDTH) || Enabled(IDC_HEIGHT) || Enabled(IDC_RESIZE_MODE));
+    // Two options of one name: an entry stands for the option at its place.
+    languageCaptions[0][35] = CaptionText(28);
+    Command(IDM_ENGLISH);
+    Choose(IDC_OPTION, CaptionText(28));
+    EXPECT_EQ(settings.saveOption, 4);
 }

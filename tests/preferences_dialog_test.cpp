@@ -1,5 +1,7 @@
 #include "tests/main_window_fixture.h"
 
+#include <cstring>
+
 #include "app/direct_mode.h"
 #include "app/preferences_dialog.h"
 #include "app/settings_file.h"
@@ -7,22 +9,28 @@
 
 using PreferencesTest = MainWindowTest;
 
+// A stored directory is shown only while it is in use.
 TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolder)
 {
     settings.deleteOriginal = true;
+    strcpy(settings.outputDirectory, "Z:\\stored\\");
     Open(IDD_PREFERENCES, PreferencesDialogProc);
-    EXPECT_TRUE(Checked(IDC_DELETE_ORIGINAL) && !Checked(IDC_USE_OUTPUT_DIR));
+    EXPECT_TRUE(Checked(IDC_DELETE_ORIGINAL) && !Checked(IDC_USE_OUTPUT_DIR) && Text(IDC_OUTPUT_DIR).empty());
     EXPECT_FALSE(Enabled(IDC_OUTPUT_DIR) || Enabled(IDC_BROWSE));
-    SetSwitch(IDC_USE_OUTPUT_DIR, true);
+    settings.useOutputDirectory = true;
+    Open(IDD_PREFERENCES, PreferencesDialogProc);
+    EXPECT_TRUE(Checked(IDC_USE_OUTPUT_DIR) && Enabled(IDC_OUTPUT_DIR) && Enabled(IDC_BROWSE));
+    EXPECT_EQ(Text(IDC_OUTPUT_DIR), "Z:\\stored\\");
+    SetSwitch(IDC_USE_OUTPUT_DIR, false);
     SetSwitch(IDC_DELETE_ORIGINAL, false);
-    EXPECT_TRUE(Enabled(IDC_OUTPUT_DIR) && Enabled(IDC_BROWSE));
+    EXPECT_FALSE(Enabled(IDC_OUTPUT_DIR) || Enabled(IDC_BROWSE));
     TakeChosenFolder(window, "Z:\\out");
     EXPECT_EQ(Text(IDC_OUTPUT_DIR), "Z:\\out\\");
     TakeChosenFolder(window, "Z:\\other\\");
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_STREQ(settings.outputDirectory, "Z:\\other\\");
-    EXPECT_TRUE(settings.deleteOriginal && !settings.useOutputDirectory);
+    EXPECT_TRUE(settings.deleteOriginal && settings.useOutputDirectory);
 }
 
 TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses)
@@ -30,6 +38,12 @@ TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses
     MessageBoxAnswerer boxes;
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     for (bool on : {true, false, true}) SetSwitch(IDC_DELETE_ORIGINAL, on);
+    Command(IDC_PREFERENCES_OK); // no directory in use, none needed
+    EXPECT_FALSE(IsWindowVisible(window));
+    Texts saved = SavedLines();
+    saved.resize(19);
+    EXPECT_EQ(saved[9] + saved[10] + saved[11], "0-1");
+    Open(IDD_PREFERENCES, PreferencesDialogProc);
     SetSwitch(IDC_USE_OUTPUT_DIR, true);
     const std::string longest = "C:\\" + std::string(495, 'd'); // 499 characters with the backslash OK adds
     for (const std::string& typed : Texts{"", longest + "d", longest}) {
@@ -51,7 +65,7 @@ TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses
     SetDlgItemTextA(window, IDC_OUTPUT_DIR, (files / "\u5909\u63db \u00fc").c_str());
     Command(IDC_PREFERENCES_OK);
     settings = ConversionSettings{}; // a later start reads them from the file
-    ASSERT_TRUE(LoadSettings(ConfigPath().c_str()));
+    ASSERT_TRUE(LoadSettings(settingsFile.c_str()));
     RunDirectMode("-output 4 -options 0 -inputone \"" + files / "\u0444\u043e\u0442\u043e.bmp" + "\"");
     EXPECT_TRUE(FileExists(files / "\u5909\u63db \u00fc\\\u0444\u043e\u0442\u043e.png"));
     EXPECT_FALSE(FileExists(files / "\u0444\u043e\u0442\u043e.bmp"));

@@ -5,60 +5,93 @@
 
 namespace {
 
-const std::string savedFile =
-    "1\r\n2\r\n4\r\n8\r\n9\r\n8\r\n12\r\n22\r\n29\r\n"
-    "1\r\nZ:\\tmp\\conversions \u00e9\r\n1\r\n"
-    "1\r\nPixels\r\n640\r\n480\r\n"
-    "1\r\nLeft\r\n270\r\n";
+// The fields of the settings in the order of the file's lines.
+Texts Fields()
+{
+    const ConversionSettings& s = settings;
+    auto n = [](int value) { return std::to_string(value); };
+    return {n(s.language), n(s.bmpDefaultOption), n(s.jpgDefaultOption), n(s.pbmDefaultOption), n(s.pgmDefaultOption),
+            n(s.ppmDefaultOption), n(s.tifDefaultOption), n(s.wbmpDefaultOption), n(s.xpmDefaultOption),
+            n(s.useOutputDirectory), s.outputDirectory, n(s.deleteOriginal), n(s.resizeEnabled), s.resizeModeText,
+            n(s.resizeWidth), n(s.resizeHeight), n(s.rotateEnabled), s.rotateDirectionText, n(s.rotateDegrees)};
+}
+
+std::string Joined(const Texts& lines, const char* end = "\r\n")
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + end;
+    return text;
+}
 
 // The real main window supplies the resize and rotate lines.
 class SettingsFileTest : public MainWindowTest {
 protected:
     bool Load(const std::string& text)
     {
-        WriteFileBytes(ConfigPath(), text);
-        return LoadSettings(ConfigPath().c_str());
-    }
-    std::string Saved()
-    {
-        EXPECT_TRUE(SaveSettings(ConfigPath().c_str()));
-        return ReadFileBytes(ConfigPath());
+        WriteFileBytes(settingsFile, text);
+        return LoadSettings(settingsFile.c_str());
     }
 };
 
 } // namespace
 
-TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
+// A different value on every line (but the switches), each read into its own
+// field; a switch is on for any number but 0, and a number ends at its digits.
+TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
 {
-    std::string lineFeedsOnly = savedFile, older = savedFile;
-    for (size_t at; (at = lineFeedsOnly.find('\r')) != std::string::npos;) lineFeedsOnly.erase(at, 1);
-    older.replace(older.find("\u00e9"), 2, "\xe9"); // written in Windows-1252
-    for (const std::string& text : {savedFile, lineFeedsOnly, older}) {
+    const Texts fields = {"2", "1", "6", "9", "8", "4", "13", "24", "29", "1", "Z:\\tmp\\conversions \u00e9", "0",
+                          "1", "Pixels", "640", "480", "1", "Right", "270"};
+    Texts odd = fields;
+    odd[12] = "7";
+    odd[14] = "640px";
+    ASSERT_TRUE(Load(Joined(odd)));
+    EXPECT_EQ(Fields(), fields);
+    Open();
+    ASSERT_TRUE(SaveSettings(settingsFile.c_str()));
+    EXPECT_EQ(SavedLines(), fields);
+
+    // Line ends of either kind, and texts of older files in Windows-1252.
+    Texts older = fields;
+    older[10] = "Z:\\tmp\\conversions \xe9";
+    for (const std::string& text : {Joined(fields, "\n"), Joined(older)}) {
+        settings = ConversionSettings{};
         ASSERT_TRUE(Load(text));
-        Open();
-        EXPECT_EQ(savedFile, Saved());
+        EXPECT_EQ(Fields(), fields);
     }
 
-    // An empty width is written as 1, an unused directory as "-".
+    // The resize and rotate lines come from the window; a size of 0 is saved,
+    // and kept, as 1. An unused directory is saved as "-".
     settings.useOutputDirectory = false;
     SetDlgItemTextA(window, IDC_WIDTH, "");
-    std::string expected = savedFile;
-    expected.replace(expected.find("1\r\nZ:\\tmp\\conversions \u00e9"), 24, "0\r\n-");
-    EXPECT_EQ(expected.replace(expected.find("640"), 3, "1"), Saved());
+    SetDlgItemTextA(window, IDC_HEIGHT, "7");
+    SetDlgItemTextA(window, IDC_DEGREES, "45");
+    SendDlgItemMessageA(window, IDC_RESIZE_MODE, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageA(window, IDC_DIRECTION, CB_SETCURSEL, 0, 0);
+    ASSERT_TRUE(SaveSettings(settingsFile.c_str()));
+    Texts changed = fields;
+    changed[9] = "0", changed[10] = "-", changed[13] = "Percentage", changed[14] = "1", changed[15] = "7";
+    changed[17] = "Left", changed[18] = "45";
+    EXPECT_EQ(SavedLines(), changed);
+    EXPECT_EQ(settings.resizeWidth, 1);
 }
 
-// The directory line fills its 499-character field and shifts nothing after it;
-// a file that cannot be opened changes nothing.
-TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageAndMissingFile)
+// The directory line fills its 499-character field and shifts nothing after
+// it; an unknown language is English; a file that cannot be opened or written
+// is reported and changes nothing.
+TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageAndUnusableFiles)
 {
-    std::string text = "7" + savedFile.substr(1);
-    ASSERT_TRUE(Load(text.replace(text.find("Z:"), 21, std::string(499, 'd'))));
-    EXPECT_EQ(0, settings.language);
-    EXPECT_EQ(std::string(499, 'd'), settings.outputDirectory);
-    EXPECT_EQ(270, settings.rotateDegrees);
+    Texts fields(19, "1");
+    fields[0] = "3";
+    fields[10] = std::string(600, 'd');
+    ASSERT_TRUE(Load(Joined(fields)));
+    EXPECT_EQ(settings.language, 0);
+    EXPECT_EQ(settings.outputDirectory, std::string(499, 'd'));
+    EXPECT_TRUE(settings.deleteOriginal && settings.rotateDegrees == 1);
 
     MessageBoxAnswerer answerer;
+    settings.rotateDegrees = 270;
     EXPECT_FALSE(LoadSettings((directory / "missing.dat").c_str()));
-    EXPECT_EQ(Texts{"Error opening config file."}, answerer.texts());
-    EXPECT_EQ(270, settings.rotateDegrees);
+    EXPECT_FALSE(SaveSettings((directory / "missing\\config.dat").c_str()));
+    EXPECT_EQ(answerer.texts(), (Texts{"Error opening config file.", CaptionText(CaptionSettingsUnwritable)}));
+    EXPECT_EQ(settings.rotateDegrees, 270);
 }

@@ -2,10 +2,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 
+#include "app/startup.h"
+#include "engine/convert_file.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/message_box.h"
+#include "platform/user_files.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -49,11 +56,6 @@ TempDir::~TempDir()
 {
     std::string command = "rm -rf '" + hostPath + "'";
     if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", hostPath.c_str());
-}
-
-std::string TempDir::operator/(const std::string& name) const
-{
-    return windowsPath + "\\" + name;
 }
 
 bool FileExists(const std::string& windowsPath)
@@ -100,7 +102,7 @@ void MessageBoxAnswerer::Answer(int button)
     answers.push_back(button);
 }
 
-std::vector<std::string> MessageBoxAnswerer::texts() const
+Texts MessageBoxAnswerer::texts() const
 {
     std::lock_guard<std::mutex> guard(answerLock);
     return shownTexts;
@@ -117,4 +119,78 @@ void PumpMessages(DWORD milliseconds)
         }
         Sleep(5);
     }
+}
+
+bool WaitFor(const std::function<bool()>& done, const char* what, DWORD milliseconds)
+{
+    for (DWORD waited = 0; !done(); waited += 10) {
+        if (waited >= milliseconds) {
+            ADD_FAILURE() << "waited " << milliseconds << " ms for " << what;
+            return false;
+        }
+        PumpMessages(10);
+    }
+    return true;
+}
+
+const KnownFormat knownFormats[12] = {
+    {"JPG - JPEG/JIFF Image (*.jpg)", "jpg", 3, {27, 28, 29, 30, 31}, &ConversionSettings::jpgDefaultOption},
+    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "bmp", 1, {35, 36}, &ConversionSettings::bmpDefaultOption},
+    {"TGA - Truevision Targa (*.tga)", "tga", 0, {}, nullptr},
+    {"PNG - Portable Network Graphics (*.png)", "png", 0, {}, nullptr},
+    {"PBM - Portable Bitmap Graphic (*.pbm)", "pbm", 8, {33, 34}, &ConversionSettings::pbmDefaultOption},
+    {"PGM - Portable Graymap Graphic (*.pgm)", "pgm", 8, {33, 34}, &ConversionSettings::pgmDefaultOption},
+    {"PPM - Portable Pixelmap Graphic (*.ppm)", "ppm", 8, {33, 34}, &ConversionSettings::ppmDefaultOption},
+    {"TIF - Tagged Image Format File (*.tif)", "tif", 10, {37, 38, 39, 40, 41, 42, 43, 44},
+     &ConversionSettings::tifDefaultOption},
+    {"WBMP - Wireless Bitmap (*.wbmp)", "wbmp", 18, {45, 46, 47, 48, 49, 50, 51, 52, 53, 54},
+     &ConversionSettings::wbmpDefaultOption},
+    {"XPM - X Windows Pixmap (*.xpm)", "xpm", 28, {55, 56}, &ConversionSettings::xpmDefaultOption},
+    {"ICO - Windows Icon (*.ico)", "ico", 0, {}, nullptr},
+    {"GIF - CompuServe Graphics Interchange (*.gif)", "gif", 0, {}, nullptr},
+};
+
+std::string CaptionText(int k)
+{
+    return "caption " + std::to_string(k);
+}
+
+ProcessStateTest::ProcessStateTest()
+    : savedSettings(settings), savedCaptions(&languageCaptions[0][0], &languageCaptions[0][0] + languageCount * captionCount),
+      savedModuleDirectory(moduleDirectory)
+{
+    for (int k = 0; k < captionCount; ++k) {
+        languageCaptions[0][k] = CaptionText(k);
+        languageCaptions[1][k] = languageCaptions[2][k] = "";
+    }
+    settings = ConversionSettings{};
+    settings.jpgDefaultOption = 3;
+    settings.bmpDefaultOption = 1;
+    settings.pbmDefaultOption = settings.pgmDefaultOption = settings.ppmDefaultOption = 8;
+    settings.tifDefaultOption = 10;
+    settings.wbmpDefaultOption = 18;
+    settings.xpmDefaultOption = 28;
+    lstrcpynA(moduleDirectory, directory.path().c_str(), sizeof moduleDirectory);
+    SetEnvironmentVariableA(userDirectoryVariable, directory.path().c_str());
+}
+
+Texts ProcessStateTest::SavedLines() const
+{
+    Texts lines;
+    std::string bytes = ReadFileBytes(settingsFile);
+    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    return lines;
+}
+
+ProcessStateTest::~ProcessStateTest()
+{
+    mainWindow = dialogWindow = NULL;
+    conversionRunning = advancedMode = false;
+    fileCount = convertedCount = failedCount = 0;
+    savedCommandLine = conversionLog = logWindowText = "";
+    settings = savedSettings;
+    std::copy(savedCaptions.begin(), savedCaptions.end(), &languageCaptions[0][0]);
+    lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);
+    SetEnvironmentVariableA(userDirectoryVariable, NULL);
 }

@@ -1,10 +1,17 @@
 // Shared helpers of the in-process tests: temporary directories in Windows
-// form, small files, and message boxes answered by the test.
+// form, small files, message boxes answered by the test, bounded waits, and a
+// fixture that puts the process-wide state back.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "engine/conversion_settings.h"
+#include "tests/gtest.h"
+
+typedef std::vector<std::string> Texts;
 
 // A fresh directory below the host's temporary directory, removed with its
 // contents at destruction. path() is its Windows form, ending without '\'.
@@ -14,7 +21,7 @@ public:
     ~TempDir();
     const std::string& path() const { return windowsPath; }
     // path() + "\" + name
-    std::string operator/(const std::string& name) const;
+    std::string operator/(const std::string& name) const { return windowsPath + "\\" + name; }
 
 private:
     std::string windowsPath;
@@ -37,8 +44,49 @@ public:
     void Answer(int button);
     // Texts of the boxes shown so far; a box not titled "Bramblewick" is
     // recorded as "[its title] text".
-    std::vector<std::string> texts() const;
+    Texts texts() const;
 };
 
 // Lets the message loops of this thread run for a while (dialogs, timers).
 void PumpMessages(DWORD milliseconds);
+
+// Lets the message loops run until `done` holds; after `milliseconds`
+// without it, fails the test naming what it waited for and returns false.
+bool WaitFor(const std::function<bool()>& done, const char* what, DWORD milliseconds = 30000);
+
+// The twelve output formats in number order, as the user knows them: the
+// selector's name, the file's extension, the first save option and the
+// captions of the options' names in list order, and the field that
+// remembers the format's option.
+struct KnownFormat {
+    const char* name;
+    const char* extension;
+    int firstOption;
+    std::vector<int> captions;
+    int ConversionSettings::*remembered;
+    int LastOption() const { return captions.empty() ? 0 : firstOption + (int)captions.size() - 1; }
+};
+extern const KnownFormat knownFormats[12];
+
+// "caption k": the English text of every caption while a ProcessStateTest
+// runs, so that each text shown names its number.
+std::string CaptionText(int k);
+
+// Keeps the settings, the counters and logs, the captions and the program's
+// directory as they were before the test, and gives the test a directory
+// that stands in for the program's and the user's.
+class ProcessStateTest : public testing::Test {
+protected:
+    ProcessStateTest();
+    ~ProcessStateTest() override;
+    // The lines of the settings file, line ends removed.
+    Texts SavedLines() const;
+
+    TempDir directory;
+    const std::string settingsFile = directory / "config.dat";
+
+private:
+    ConversionSettings savedSettings;
+    std::vector<std::string> savedCaptions;
+    std::string savedModuleDirectory;
+};
