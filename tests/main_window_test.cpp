@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "ui/file_list.h"
 
@@ -49,16 +50,24 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     HWND list = Item(IDC_FILE_LIST);
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), 490);
     EXPECT_EQ(ListView_GetExtendedListViewStyle(list), (DWORD)(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
-    // Fourteen tips, six of them captions.
+    RECT desktop, bounds;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &bounds);
+    EXPECT_EQ((std::vector<int>{bounds.left, bounds.top}), (std::vector<int>{(desktop.right - bounds.right + bounds.left) / 2,
+                                                                            (desktop.bottom - bounds.bottom + bounds.top) / 2}));
+    // Fourteen tips, six of them captions, each shown 25 s and wrapped at 300 pixels.
     std::map<int, std::string> tips;
+    std::set<std::pair<LRESULT, LRESULT>> timesAndWidths;
     for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
         char text[200] = "";
         TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
         tool.lpszText = text;
-        if (GetWindow(tip, GW_OWNER) == window && SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool))
-            tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = text;
+        if (GetWindow(tip, GW_OWNER) != window || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool)) continue;
+        tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = text;
+        timesAndWidths.insert({SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0)});
     }
     EXPECT_EQ(tips.size(), 14u);
+    EXPECT_EQ(timesAndWidths, (std::set<std::pair<LRESULT, LRESULT>>{{25000, 300}}));
     EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + tips[IDC_CONVERT] + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
                   tips[IDC_PROGRESS], "caption 89caption 90caption 92caption 93caption 94caption 95");
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <mutex>
 
 #include "app/startup.h"
@@ -65,21 +66,13 @@ bool FileExists(const std::string& windowsPath)
 
 std::string ReadFileBytes(const std::string& windowsPath)
 {
-    std::string bytes;
-    FILE* file = OpenHostFile(windowsPath.c_str(), "rb");
-    if (!file) return bytes;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
-    fclose(file);
-    return bytes;
+    std::ifstream file(HostPath(windowsPath.c_str()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void WriteFileBytes(const std::string& windowsPath, const std::string& bytes)
 {
-    FILE* file = OpenHostFile(windowsPath.c_str(), "wb");
-    if (!file) return;
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
+    std::ofstream(HostPath(windowsPath.c_str()), std::ios::binary) << bytes;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(int fallback)
@@ -110,26 +103,19 @@ Texts MessageBoxAnswerer::texts() const
 
 void PumpMessages(DWORD milliseconds)
 {
-    DWORD end = GetTickCount() + milliseconds;
     MSG message;
-    while ((LONG)(end - GetTickCount()) > 0) {
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(5);
+    for (DWORD end = GetTickCount() + milliseconds; (LONG)(end - GetTickCount()) > 0; Sleep(5)) {
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
 }
 
 bool WaitFor(const std::function<bool()>& done, const char* what, DWORD milliseconds)
 {
-    for (DWORD waited = 0; !done(); waited += 10) {
-        if (waited >= milliseconds) {
+    for (DWORD start = GetTickCount(); !done(); PumpMessages(10))
+        if (GetTickCount() - start > milliseconds) {
             ADD_FAILURE() << "waited " << milliseconds << " ms for " << what;
             return false;
         }
-        PumpMessages(10);
-    }
     return true;
 }
 
@@ -150,11 +136,6 @@ const KnownFormat knownFormats[12] = {
     {"GIF - CompuServe Graphics Interchange (*.gif)", "gif", 0, {}, nullptr},
 };
 
-std::string CaptionText(int k)
-{
-    return "caption " + std::to_string(k);
-}
-
 ProcessStateTest::ProcessStateTest()
     : savedSettings(settings), savedCaptions(&languageCaptions[0][0], &languageCaptions[0][0] + languageCount * captionCount),
       savedModuleDirectory(moduleDirectory)
@@ -164,12 +145,8 @@ ProcessStateTest::ProcessStateTest()
         languageCaptions[1][k] = languageCaptions[2][k] = "";
     }
     settings = ConversionSettings{};
-    settings.jpgDefaultOption = 3;
-    settings.bmpDefaultOption = 1;
-    settings.pbmDefaultOption = settings.pgmDefaultOption = settings.ppmDefaultOption = 8;
-    settings.tifDefaultOption = 10;
-    settings.wbmpDefaultOption = 18;
-    settings.xpmDefaultOption = 28;
+    for (const KnownFormat& format : knownFormats)
+        if (format.remembered) settings.*format.remembered = format.firstOption;
     lstrcpynA(moduleDirectory, directory.path().c_str(), sizeof moduleDirectory);
     SetEnvironmentVariableA(userDirectoryVariable, directory.path().c_str());
 }

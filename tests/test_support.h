@@ -70,7 +70,7 @@ extern const KnownFormat knownFormats[12];
 
 // "caption k": the English text of every caption while a ProcessStateTest
 // runs, so that each text shown names its number.
-std::string CaptionText(int k);
+inline std::string CaptionText(int k) { return "caption " + std::to_string(k); }
 
 // Keeps the settings, the counters and logs, the captions and the program's
 // directory as they were before the test, and gives the test a directory

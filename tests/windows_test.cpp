@@ -4,9 +4,8 @@
 #include "app/startup.h"
 #include "engine/convert_file.h"
 #include "res/resource.h"
-#include "tests/gtest.h"
+#include "tests/test_support.h"
 #include "ui/log_window.h"
-#include "ui/window_helpers.h"
 
 namespace {
 
@@ -23,17 +22,11 @@ LRESULT CALLBACK CloseLogWindow(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-BOOL CALLBACK FindTooltip(HWND window, LPARAM found)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) *(HWND*)found = window;
-    return TRUE;
-}
-
 } // namespace
 
-TEST(LogWindow, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox)
+using LogWindowTest = ProcessStateTest;
+
+TEST_F(LogWindowTest, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox)
 {
     logWindowText = "C:\\a.png\r\nError: one\r\n\r\n";
     HHOOK hook = SetWindowsHookExA(WH_CBT, CloseLogWindow, NULL, GetCurrentThreadId());
@@ -54,33 +47,4 @@ TEST(LogWindow, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox)
         EXPECT_FALSE(IsWindowVisible(window)) << command;
         DestroyWindow(window);
     }
-    logWindowText.clear();
-}
-
-TEST(WindowHelpers, CenteringAndTooltips)
-{
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 5, 7, 400, 300, NULL, NULL, programInstance, NULL);
-    CenterWindow(window);
-    RECT desktop, bounds;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    GetWindowRect(window, &bounds);
-    EXPECT_EQ(bounds.left, (desktop.right - 400) / 2);
-    EXPECT_EQ(bounds.top, (desktop.bottom - 300) / 2);
-    EXPECT_EQ(bounds.right - bounds.left, 400);
-
-    HWND control = CreateWindowExA(0, "BUTTON", "Go", WS_CHILD, 10, 10, 80, 24, window, NULL, programInstance, NULL);
-    CreateTooltip(control, "Starts & stops");
-    HWND tooltip = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindTooltip, (LPARAM)&tooltip);
-    ASSERT_TRUE(tooltip);
-    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 25000);
-    EXPECT_EQ(SendMessageA(tooltip, TTM_GETMAXTIPWIDTH, 0, 0), 300);
-    char text[100] = "";
-    TTTOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.hwnd = control;
-    tool.lpszText = text;
-    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
-    EXPECT_STREQ(text, "Starts & stops");
-    DestroyWindow(window);
 }
