@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
 #include <string>
 
 #include "engine/conversion_settings.h"
@@ -279,11 +280,21 @@ TEST_F(ImageConverterTest, TurnsGoTheWayTheUserMeans)
     EXPECT_EQ(0xFF0000u, RgbAt(Converted(6, 4, 24, "png", {false, 0, 0, 0, true, Left, 90}).get(), 0, 0));
 }
 
-TEST_F(ImageConverterTest, XpmOptionsChooseTheQuantizer)
+// The WBMP options choose how grey becomes black and white, the XPM ones the
+// quantizer: each gives its own picture.
+TEST_F(ImageConverterTest, EachWbmpAndXpmOptionGivesItsOwnPicture)
 {
-    Converted(64, 64, 24, "xpm", {}, FIQ_WUQUANT);
-    Converted(64, 64, 24, "xpm", {}, FIQ_NNQUANT);
-    EXPECT_NE(ReadFileBytes(dir / "0.xpm"), ReadFileBytes(dir / "1.xpm"));
+    ASSERT_TRUE(WritePatternImage(dir / "ramp.png", 64, 64, 24));
+    settings.useOutputDirectory = true;
+    std::set<std::string> pictures;
+    for (settings.saveOption = 18; settings.saveOption <= 29; settings.saveOption++) {
+        settings.outputFormat = settings.saveOption < 28 ? 9 : 10;
+        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%d", settings.saveOption);
+        ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, false, 0, 0, 0, false, 0, 0));
+        pictures.insert(ReadFileBytes(dir / (settings.outputDirectory + std::string("\\ramp.") +
+                                             (settings.saveOption < 28 ? "wbmp" : "xpm"))));
+    }
+    EXPECT_EQ(pictures.size(), 12u);
 }
 
 // Each failure names its step; a save that fails leaves no file behind, also
