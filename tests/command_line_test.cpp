@@ -9,7 +9,7 @@
 #include "tests/gtest.h"
 #include "tests/test_support.h"
 
-TEST(ArgumentText, SwitchValuesAndQuotedPaths)
+TEST(ArgumentText, SwitchValuesAndQuotedPathsOfTheTextRebuiltFromArguments)
 {
     struct { const char* text; const char* name; int index; const char* value; } values[] = {
         {"-output 1 -resize pixels 640 480", "-resize", 2, "480"},
@@ -28,21 +28,17 @@ TEST(ArgumentText, SwitchValuesAndQuotedPaths)
         SwitchValue(row.text, row.name, row.index, value);
         EXPECT_EQ(value, row.value ? row.value : "<missing>") << row.text;
     }
-    EXPECT_EQ(LeadingInteger("42abc"), 42);
-    EXPECT_EQ(LeadingInteger("  -1"), -1);
-    EXPECT_EQ(LeadingInteger("word"), 0);
+    EXPECT_EQ((std::vector<int>{LeadingInteger("42abc"), LeadingInteger("  -1"), LeadingInteger("word")}),
+              (std::vector<int>{42, -1, 0}));
 
     std::string path;
     ASSERT_TRUE(QuotedPath("-output 1 -inputone \"C:\\Pics\\a b.png\" -x", "-inputone", path));
     EXPECT_EQ(path, "C:\\Pics\\a b.png");
     for (const char* text : {"-inputone C:\\a.png", "-inputone \"C:\\a.png", "-inputone\"", "-inputone"})
         EXPECT_FALSE(QuotedPath(text, "-inputone", path)) << text;
-}
 
-// Whatever a path holds, the rebuilt text gives it back whole, and only the
-// real switches count.
-TEST(ArgumentText, IsRebuiltSoThatNoPathPassesForASwitch)
-{
+    // Whatever a path holds, the text rebuilt from the arguments gives it
+    // back whole, and only the real switches count.
     const char* const switchWords[] = {"-output", "-options", "-resize", "-rotate", "-inputone", "-inputmulti", "-advanced"};
     for (const char* word : switchWords) {
         std::string path = std::string("/tmp/") + word + " 3 right 90/a \"" + word + "\" b.png";

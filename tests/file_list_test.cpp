@@ -126,7 +126,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     WriteFileBytes("C:\\brwk-test.png", "");
     char driveC[PATH_MAX] = "";
     realpath(HostPath("C:\\").c_str(), driveC);
-    WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/b.png\nC:\\readme.txt\n/tmp/\u5199 \u00e9.png\n" +
+    WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/x/../b.png\nC:\\readme.txt\n/tmp/\u5199 \u00e9.png\n" +
                                                trailingBlank + "\nC:\\caf\xe9.png\n" + driveC + "/brwk-test.png\nC:\\c.gif");
     advancedMode = true;
     savedCommandLine = "-advanced -inputmulti \"" + directory / "list.txt\"";

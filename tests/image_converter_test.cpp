@@ -133,9 +133,10 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
             halfClear = At(back, 3 * quarter, 3 * quarter);
     if (grey && (red.red != red.green || red.green != red.blue)) return "not grey";
     // Black and white the right way round: white stays white and, at mid
-    // grey, blue turns black.
+    // grey, blue turns black, and red where it is not tone-mapped.
     if (bilevel && !s.alpha && halfClear.red != 1) return "white turned black";
-    if ((format == FormatPbm || fax) && blue.blue != 0) return "dark turned white";
+    if ((format == FormatPbm || fax) && (blue.blue != 0 || (s.pixels == Exact && red.red != 0)))
+        return "dark turned white";
     if (s.pixels != Grey && !grey && !(red.red > red.green + 0.25 && blue.blue > blue.red + 0.25)) return "colours lost";
     // The same pixels wherever the format holds the source as it is.
     bool keeps = (format == FormatBmp && option == 1) || format == FormatTga || format == FormatPng ||

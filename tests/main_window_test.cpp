@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
     Command(IDC_CONVERT); // an empty list
     AddFilesToList("C:\\missing.png");
     SetSwitch(IDC_RESIZE, true);
-    SetDlgItemTextA(window, IDC_WIDTH, "5"); // and a height of 0
+    SetDlgItemTextA(window, IDC_HEIGHT, "5"); // and a width of 0
     Command(IDM_CONVERT);
     SetSwitch(IDC_RESIZE, false);
     SetSwitch(IDC_ROTATE, true); // at 0 degrees
@@ -143,13 +143,15 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
     boxes.Answer(MessageBoxAnswerer::Enter);
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(conversionRunning && fileCount == 1 && ends == 0);
+    Command(IDM_ABOUT); // also during a run
+    EXPECT_EQ(boxes.texts().back().substr(0, 19), "Bramblewick v2.2.0\n");
     boxes.Answer(IDYES);
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(ends, 1);
     std::string refused = CaptionText(CaptionRefusedDuringRun), close = CaptionText(CaptionCloseDuringRun);
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), "Resize height and width cannot be zero.",
                                     "Rotate degree cannot be zero.", refused, refused, CaptionText(CaptionStopRun),
-                                    close, close, close}));
+                                    close, close, boxes.texts()[8], close}));
 }
 
 // Each format lists its options and shows the one it remembers, here its

@@ -60,6 +60,7 @@ check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x12
 check "nothing for the missing file" test ! -e more/missing.ico
 check "the log question goes to standard error" said "$(caption 106)"
 check "the log names the missing file" said_line "Z:${work//\//\\}\\more\\missing.png"
+check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 1
 check "brwk.dat deleted" test ! -e "$program/brwk.dat"
 check "the list file itself stays" test -f "$work/list.txt"
 
