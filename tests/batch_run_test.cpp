@@ -50,6 +50,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        boxes.Fallback(IDNO);
         watched = {};
         Open();
     }
@@ -87,7 +88,6 @@ protected:
     }
     UINT MenuState(int command) const { return GetMenuState(GetMenu(window), command, MF_BYCOMMAND); }
 
-    MessageBoxAnswerer boxes{IDNO}; // queued answers first
     TempDir files;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, Watch, GetModuleHandleA(NULL), 0);
 };
@@ -188,6 +188,7 @@ TEST_F(BatchRunTest, PreferencesCommittedDuringAFileReachTheNextFileWholeWithout
     EXPECT_EQ((Texts{FileExists(paths[0]) ? "kept" : "deleted", FileExists(paths[2]) ? "kept" : "deleted"}),
               (Texts{"deleted", "kept"}));
     DestroyWindow(preferences);
+    EXPECT_EQ(boxes.texts().size(), 2u) << "the deletion's failure, then the summary";
 }
 
 TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertAsTheStop)
@@ -204,4 +205,5 @@ TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertA
     Command(IDC_CONVERT);
     WaitForRunEnd();
     EXPECT_EQ(seen, CaptionText(CaptionStopButton)) << "the run's caption, then any control left enabled";
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionAllConverted)});
 }

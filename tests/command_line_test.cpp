@@ -96,9 +96,8 @@ TEST_F(DirectModeTest, ChecksTheArgumentTextBeforeConverting)
     };
     for (const auto& row : rows) {
         settings = ConversionSettings();
-        MessageBoxAnswerer answers;
         EXPECT_EQ(RunDirectMode(row.text), row.text == missingList ? 1 : 2) << row.text;
-        EXPECT_EQ(answers.texts(), Texts{row.message}) << row.text;
+        EXPECT_EQ(boxes.Take(), Texts{row.message}) << row.text;
     }
     EXPECT_EQ(settings.resizeMode, Pixels);
     EXPECT_EQ(settings.resizeWidth, 640);

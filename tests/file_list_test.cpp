@@ -118,7 +118,6 @@ TEST_F(FileListTest, ADropAddsTheSupportedFilesAndRemoveTakesOutTheSelectedRows)
 
 TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMissing)
 {
-    MessageBoxAnswerer boxes;
     WriteFileBytes(directory / "brwk.dat", "");
     WriteFileBytes(directory / "b.png", "");
     std::string trailingBlank = HostPath((directory / "b.png").c_str()) + " ";

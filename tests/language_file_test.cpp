@@ -100,10 +100,9 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStandAndAMissingFileChangesNoth
     languageCaptions[0][90] = "%2 of %1: %3%";
     EXPECT_EQ(CaptionWith(90, {"a", "b"}), "b of a: %");
 
-    MessageBoxAnswerer answerer;
     EXPECT_FALSE(LoadLanguageFile(0, (directory / "missing.ini").c_str()));
     EXPECT_FALSE(LoadLanguageFile(1, (directory / "missing.ini").c_str())) << "a missing translation is not reported";
-    EXPECT_EQ(Texts{"Error opening config file."}, answerer.texts());
+    EXPECT_EQ(Texts{"Error opening config file."}, boxes.texts());
     EXPECT_EQ("a^^b", languageCaptions[0][18]);
 }
 

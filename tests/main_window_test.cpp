@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosen
 
 TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDisturbIt)
 {
-    MessageBoxAnswerer boxes(IDNO);
+    boxes.Fallback(IDNO);
     Open();
     Command(IDC_CONVERT); // an empty list
     AddFilesToList("C:\\missing.png");
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, EachFormatListsItsOptionsAndSavesItsOwnDefault)
     for (const KnownFormat& f : knownFormats)
         if (f.remembered) settings.*f.remembered = f.LastOption();
     settings.resizeEnabled = true;
-    MessageBoxAnswerer boxes(IDYES);
+    boxes.Fallback(IDYES);
     boxes.Answer(IDNO);
     Open();
     Command(IDM_SAVE_DEFAULT); // No

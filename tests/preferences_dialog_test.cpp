@@ -35,7 +35,6 @@ TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolde
 
 TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses)
 {
-    MessageBoxAnswerer boxes;
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     for (bool on : {true, false, true}) SetSwitch(IDC_DELETE_ORIGINAL, on);
     Command(IDC_PREFERENCES_OK); // no directory in use, none needed

@@ -90,10 +90,9 @@ TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageAndUnusableFiles)
     EXPECT_EQ(settings.outputDirectory, std::string(499, 'd'));
     EXPECT_TRUE(settings.deleteOriginal && settings.rotateDegrees == 1);
 
-    MessageBoxAnswerer answerer;
     settings.rotateDegrees = 270;
     EXPECT_FALSE(LoadSettings((directory / "missing.dat").c_str()));
     EXPECT_FALSE(SaveSettings((directory / "missing\\config.dat").c_str()));
-    EXPECT_EQ(answerer.texts(), (Texts{"Error opening config file.", CaptionText(CaptionSettingsUnwritable)}));
+    EXPECT_EQ(boxes.texts(), (Texts{"Error opening config file.", CaptionText(CaptionSettingsUnwritable)}));
     EXPECT_EQ(settings.rotateDegrees, 270);
 }

@@ -20,7 +20,8 @@ namespace {
 std::mutex answerLock;
 std::deque<int> answers;
 int fallbackAnswer = IDOK;
-std::vector<std::string> shownTexts;
+Texts shownTexts;
+size_t seenTexts = 0;
 HHOOK answerHook = NULL;
 
 // A message box is a #32770 dialog with its text in static 0xFFFF. A box with
@@ -38,6 +39,7 @@ LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
         shownTexts.push_back(strcmp(title, "Bramblewick") == 0 ? text : std::string("[") + title + "] " + text);
         int answer = answers.empty() ? fallbackAnswer : answers.front();
         if (!answers.empty()) answers.pop_front();
+        if (answer != MessageBoxAnswerer::Enter && !GetDlgItem(box, answer)) answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
         if (answer == MessageBoxAnswerer::Enter) PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
         else PostMessageA(box, WM_COMMAND, answer, 0);
     }
@@ -80,6 +82,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(int fallback)
     std::lock_guard<std::mutex> guard(answerLock);
     answers.clear();
     shownTexts.clear();
+    seenTexts = 0;
     fallbackAnswer = fallback;
     answerHook = SetWindowsHookExA(WH_CBT, AnswerHook, GetModuleHandleA(NULL), 0);
 }
@@ -95,10 +98,25 @@ void MessageBoxAnswerer::Answer(int button)
     answers.push_back(button);
 }
 
-Texts MessageBoxAnswerer::texts() const
+void MessageBoxAnswerer::Fallback(int button)
 {
     std::lock_guard<std::mutex> guard(answerLock);
+    fallbackAnswer = button;
+}
+
+Texts MessageBoxAnswerer::texts()
+{
+    std::lock_guard<std::mutex> guard(answerLock);
+    seenTexts = shownTexts.size();
     return shownTexts;
+}
+
+Texts MessageBoxAnswerer::Take()
+{
+    std::lock_guard<std::mutex> guard(answerLock);
+    Texts unseen(shownTexts.begin() + seenTexts, shownTexts.end());
+    seenTexts = shownTexts.size();
+    return unseen;
 }
 
 void PumpMessages(DWORD milliseconds)
@@ -158,6 +176,11 @@ Texts ProcessStateTest::SavedLines() const
     for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(bytes.substr(start, end - start));
     return lines;
+}
+
+void ProcessStateTest::TearDown()
+{
+    EXPECT_EQ(boxes.Take(), Texts()) << "message boxes the test did not look at";
 }
 
 ProcessStateTest::~ProcessStateTest()

@@ -33,8 +33,9 @@ std::string ReadFileBytes(const std::string& windowsPath);
 void WriteFileBytes(const std::string& windowsPath, const std::string& bytes);
 
 // Answers every message box that any thread of the process shows while it
-// lives: with the answers queued by Answer() in order, then `fallback`.
-// One answerer at a time: a second one would see every box twice.
+// lives: with the answers queued by Answer() in order, then `fallback`; an
+// answer the box does not offer becomes its No, or else its OK. One answerer
+// at a time: a second one would see every box twice.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
@@ -42,9 +43,12 @@ public:
     // Enter: the box's default button.
     static const int Enter = 0;
     void Answer(int button);
+    void Fallback(int button);
     // Texts of the boxes shown so far; a box not titled "Bramblewick" is
     // recorded as "[its title] text".
-    Texts texts() const;
+    Texts texts();
+    // Those shown since texts() or Take() was last asked for.
+    Texts Take();
 };
 
 // Lets the message loops of this thread run for a while (dialogs, timers).
@@ -74,16 +78,19 @@ inline std::string CaptionText(int k) { return "caption " + std::to_string(k); }
 
 // Keeps the settings, the counters and logs, the captions and the program's
 // directory as they were before the test, and gives the test a directory
-// that stands in for the program's and the user's.
+// that stands in for the program's and the user's. A message box the test
+// does not look at fails it.
 class ProcessStateTest : public testing::Test {
 protected:
     ProcessStateTest();
     ~ProcessStateTest() override;
+    void TearDown() override;
     // The lines of the settings file, line ends removed.
     Texts SavedLines() const;
 
     TempDir directory;
     const std::string settingsFile = directory / "config.dat";
+    MessageBoxAnswerer boxes;
 
 private:
     ConversionSettings savedSettings;
