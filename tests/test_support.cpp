@@ -13,6 +13,7 @@
 #include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/user_files.h"
+#include "res/resource.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -24,21 +25,22 @@ Texts shownTexts;
 size_t seenTexts = 0;
 HHOOK answerHook = NULL;
 
-// A message box is a #32770 dialog with its text in static 0xFFFF. A box with
-// another title than the program's is recorded so that the test sees it.
+// A message box is a #32770 dialog with its text in static 0xFFFF; the log
+// window is closed as soon as it shows. A box with another title than the
+// program's is recorded so that the test sees it.
 LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND box = (HWND)wParam;
-    char className[32] = "";
-    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) &&
-        strcmp(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF)) {
-        char text[4096] = "", title[256] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        GetWindowTextA(box, title, sizeof title);
+    char className[32] = "", title[256] = "", text[4096] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) && strcmp(className, "#32770") == 0 &&
+        GetWindowTextA(box, title, sizeof title) >= 0) {
+        bool log = strcmp(title, "Bramblewick - Log") == 0;
+        if (!log && !GetDlgItem(box, 0xFFFF)) return CallNextHookEx(NULL, code, wParam, lParam);
+        GetDlgItemTextA(box, log ? IDC_LOG_TEXT : 0xFFFF, text, sizeof text);
         std::lock_guard<std::mutex> guard(answerLock);
         shownTexts.push_back(strcmp(title, "Bramblewick") == 0 ? text : std::string("[") + title + "] " + text);
-        int answer = answers.empty() ? fallbackAnswer : answers.front();
-        if (!answers.empty()) answers.pop_front();
+        int answer = log ? IDC_LOG_OK : answers.empty() ? fallbackAnswer : answers.front();
+        if (!log && !answers.empty()) answers.pop_front();
         if (answer != MessageBoxAnswerer::Enter && !GetDlgItem(box, answer)) answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
         if (answer == MessageBoxAnswerer::Enter) PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
         else PostMessageA(box, WM_COMMAND, answer, 0);

@@ -34,8 +34,9 @@ void WriteFileBytes(const std::string& windowsPath, const std::string& bytes);
 
 // Answers every message box that any thread of the process shows while it
 // lives: with the answers queued by Answer() in order, then `fallback`; an
-// answer the box does not offer becomes its No, or else its OK. One answerer
-// at a time: a second one would see every box twice.
+// answer the box does not offer becomes its No, or else its OK. Closes the log
+// window as it shows. One answerer at a time: a second one would see every box
+// twice.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
@@ -45,7 +46,7 @@ public:
     void Answer(int button);
     void Fallback(int button);
     // Texts of the boxes shown so far; a box not titled "Bramblewick" is
-    // recorded as "[its title] text".
+    // recorded as "[its title] text", the log window as "[Bramblewick - Log] text".
     Texts texts();
     // Those shown since texts() or Take() was last asked for.
     Texts Take();

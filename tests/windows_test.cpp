@@ -7,32 +7,13 @@
 #include "tests/test_support.h"
 #include "ui/log_window.h"
 
-namespace {
-
-// Closes the next log window as soon as it is active, keeping what it showed.
-std::string shownLogText;
-LRESULT CALLBACK CloseLogWindow(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE && GetDlgItem((HWND)wParam, IDC_LOG_TEXT)) {
-        char text[4096] = "";
-        GetDlgItemTextA((HWND)wParam, IDC_LOG_TEXT, text, sizeof text);
-        shownLogText = text;
-        PostMessageA((HWND)wParam, WM_COMMAND, IDC_LOG_OK, 0);
-    }
-    return CallNextHookEx(NULL, code, wParam, lParam);
-}
-
-} // namespace
-
 using LogWindowTest = ProcessStateTest;
 
 TEST_F(LogWindowTest, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox)
 {
     logWindowText = "C:\\a.png\r\nError: one\r\n\r\n";
-    HHOOK hook = SetWindowsHookExA(WH_CBT, CloseLogWindow, NULL, GetCurrentThreadId());
     ShowLogWindow();
-    UnhookWindowsHookEx(hook);
-    EXPECT_EQ(shownLogText, logWindowText);
+    EXPECT_EQ(boxes.texts(), Texts{"[Bramblewick - Log] " + logWindowText});
 
     // It opens at the start of the text with nothing selected; Escape and
     // Enter arrive as commands 2 and 1.
@@ -47,4 +28,5 @@ TEST_F(LogWindowTest, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox
         EXPECT_FALSE(IsWindowVisible(window)) << command;
         DestroyWindow(window);
     }
+    EXPECT_EQ(boxes.Take().size(), 4u);
 }
