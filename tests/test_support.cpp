@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "res/resource.h"
+#include "ui/batch_run.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -182,6 +183,7 @@ Texts ProcessStateTest::SavedLines() const
 
 void ProcessStateTest::TearDown()
 {
+    WaitFor([] { return !BatchRunActive(); }, "the batch run to end");
     EXPECT_EQ(boxes.Take(), Texts()) << "message boxes the test did not look at";
 }
 
