@@ -20,6 +20,7 @@ In the - and + lines, \\n stands for a line break and \\t for a tab.
 """
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -115,6 +116,8 @@ def tests_pass(build_dir):
 
 
 def main():
+    # A stopped run still removes its copy of the tree.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     args = sys.argv[1:]
     mutants = read_mutants()
     problems = [(m, check_applies(m, ROOT)) for m in mutants]
