@@ -124,10 +124,12 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
     Command(IDC_CONVERT); // an empty list
     AddFilesToList("C:\\missing.png");
     SetSwitch(IDC_RESIZE, true);
+    EXPECT_TRUE(Enabled(IDC_WIDTH) && Enabled(IDC_HEIGHT) && Enabled(IDC_RESIZE_MODE) && !Enabled(IDC_DEGREES));
     SetDlgItemTextA(window, IDC_HEIGHT, "5"); // and a width of 0
     Command(IDM_CONVERT);
     SetSwitch(IDC_RESIZE, false);
     SetSwitch(IDC_ROTATE, true); // at 0 degrees
+    EXPECT_TRUE(Enabled(IDC_DEGREES) && Enabled(IDC_DIRECTION) && !Enabled(IDC_HEIGHT));
     Command(IDC_CONVERT);
     // Degrees stop at 360; read as a signed number, a negative one is too large as well.
     for (const Texts& degrees : std::vector<Texts>{{"400", "360"}, {"90", "90"}, {"99999", "360"}, {"-5", "360"}}) {
@@ -183,11 +185,12 @@ TEST_F(MainWindowTest, EachFormatListsItsOptionsAndSavesItsOwnDefault)
                                     Enabled(IDC_WIDTH), (int)SendMessageA(Item(IDC_OPTION), CB_GETCURSEL, 0, 0)}),
                   (std::vector<int>{number, f.LastOption(), !options.empty(), number != 11, number != 11,
                                     (int)options.size() - 1}));
-        if (f.remembered) {
-            Choose(IDC_OPTION, options[0]);
-            Choose(IDC_FORMAT, f.name); // already shown: nothing is set up again
-            EXPECT_EQ(settings.saveOption, f.firstOption);
+        for (int i = (int)options.size() - 1; i >= 0; --i) {
+            Choose(IDC_OPTION, options[i]);
+            EXPECT_EQ(settings.saveOption, f.firstOption + i);
         }
+        Choose(IDC_FORMAT, f.name); // already shown: nothing is set up again
+        EXPECT_EQ(settings.saveOption, f.firstOption);
         std::vector<int> before = Remembered();
         Command(IDM_SAVE_DEFAULT);
         std::vector<int> after = Remembered();
