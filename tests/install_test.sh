@@ -13,7 +13,7 @@ settings="$home/.config/bramblewick/config.dat"
 user=""
 as_user() { "$@"; }
 # A session of the user's: no display, files in their home.
-session() { (cd "$home" && as_user env -i HOME="$home" PATH=/usr/bin:/bin TMPDIR="$work/tmp" LANG=C.UTF-8 "$@"); }
+session() { (cd "$home" && as_user timeout 120 env -i HOME="$home" PATH=/usr/bin:/bin TMPDIR="$work/tmp" LANG=C.UTF-8 "$@"); }
 wine_session() { session WINEPREFIX="$prefix" WINEDEBUG=-all "$@"; }
 clean_up() {
     if [ -d "$prefix" ]; then

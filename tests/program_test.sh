@@ -16,7 +16,8 @@ cp "$source_dir/samples/meadow.png" "$work/photos/a.png"
 cp "$source_dir/samples/sign.bmp" "$source_dir/samples/leaf.gif" "$work/more/"
 cd "$work"
 
-run() { "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
+# Each run is given two minutes; one that takes longer fails the checks after it.
+run() { timeout 120 "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
 exited() { [ "$(cat "$work/code")" = "$1" ]; }
 quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
 size_is() { file "$1" | grep -qE -e "$2"; }
