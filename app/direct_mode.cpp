@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
@@ -109,23 +111,37 @@ bool ReadRotate(const std::string& text)
     return true;
 }
 
-void ConvertOne(const std::string& path)
+// Converts the files in order, with the resize and rotate values of the
+// command line; a file with a failure set fails with it, unconverted.
+void ConvertInputs(const std::vector<FileStart>& inputs)
 {
-    ConvertFile(path.c_str(), settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
-                settings.resizeHeight, settings.rotateEnabled, settings.rotateDirection,
-                settings.rotateDegrees);
+    ImageChange change = {settings.resizeEnabled, settings.resizeMode, settings.resizeWidth, settings.resizeHeight,
+                          settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees};
+    ConvertFiles(change, [&](unsigned index, FileStart& file) {
+        if (index >= inputs.size()) return false;
+        file = inputs[index];
+        file.settings = settings;
+        return true;
+    });
 }
 
-void ConvertList(FILE* list)
+// Every line of the list as one input, read before the first conversion.
+std::vector<FileStart> ReadList(FILE* list)
 {
+    std::vector<FileStart> inputs;
     std::string line;
     while (ReadTextLine(list, line)) {
         if (line.empty()) continue;
-        if (line.size() > longestListLine)
-            RecordFailure(line, "The path in the list file is too long (1999 characters or more).");
-        else
-            ConvertOne(FullWindowsPath(line));
+        FileStart input;
+        if (line.size() > longestListLine) {
+            input.inputPath = line;
+            input.failure = "The path in the list file is too long (1999 characters or more).";
+        } else {
+            input.inputPath = FullWindowsPath(line);
+        }
+        inputs.push_back(input);
     }
+    return inputs;
 }
 
 void OfferLog()
@@ -149,7 +165,9 @@ void RunDirectMode(const std::string& text)
             ShowError(Caption(CaptionNoInputOnePath));
             return;
         }
-        ConvertOne(path);
+        FileStart input;
+        input.inputPath = path;
+        ConvertInputs({input});
         OfferLog();
         return;
     }
@@ -164,8 +182,9 @@ void RunDirectMode(const std::string& text)
             ShowError(Caption(CaptionListFileUnreadable));
             return;
         }
-        ConvertList(list);
+        std::vector<FileStart> inputs = ReadList(list);
         fclose(list);
+        ConvertInputs(inputs);
         OfferLog();
         // The outside program always writes its list under this name.
         DeleteFileA(FileBesideProgram("brwk.dat").c_str());

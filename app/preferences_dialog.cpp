@@ -55,12 +55,12 @@ void EnableDirectory(HWND dialog, bool enabled)
     EnableWindow(GetDlgItem(dialog, IDC_BROWSE), enabled);
 }
 
-// A run may be converting: the directory text changes between two files.
+// A run may be converting: the directory text changes between two copies of it.
 void SetOutputDirectory(HWND dialog, const std::string& directory)
 {
-    HoldRunBetweenFiles(dialog);
+    LockFileSettings();
     lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
-    ReleaseRun();
+    UnlockFileSettings();
 }
 
 void OpenPreferences(HWND dialog)
@@ -131,11 +131,11 @@ void CommitPreferences(HWND dialog)
         return;
     }
 
-    HoldRunBetweenFiles(dialog);
+    LockFileSettings();
     if (fits) strcpy(settings.outputDirectory, directory.c_str());
     settings.useOutputDirectory = useOutputDirectory;
     settings.deleteOriginal = deleteOriginal;
-    ReleaseRun();
+    UnlockFileSettings();
 
     SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
     EndDialog(dialog, 0);

@@ -1,12 +1,12 @@
 #include "engine/convert_file.h"
 
-#include <windows.h>
-
 #include <cstring>
+#include <vector>
 
-#include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/worker_messages.h"
+#include "engine/worker_pool.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -15,10 +15,6 @@ std::string conversionLog;
 std::string logWindowText;
 
 namespace {
-
-// Input paths live in buffers of this size, terminating NUL included; a
-// longer path would be cut and name another file.
-const size_t inputPathLimit = 2000;
 
 bool IsSeparator(char c)
 {
@@ -56,11 +52,57 @@ std::string CreateDirectories(const std::string& directory)
     return created;
 }
 
-// Anything that exists counts, even a file nobody may read or a directory:
-// an existing name is never written over.
-bool NameTaken(const std::string& path)
+// The output path without its extension, beside the source or in the
+// output directory of `settings`.
+std::string OutputStem(const std::string& input, const ConversionSettings& settings)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    size_t nameStart = FileNameStart(input);
+    std::string base = input;
+    if (settings.useOutputDirectory) {
+        std::string directory(settings.outputDirectory, strnlen(settings.outputDirectory, sizeof settings.outputDirectory));
+        // Only "X:\..." is a directory of its own; anything else, "X:/..."
+        // included, names a subdirectory beside the source.
+        bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
+        std::string target = driveAbsolute ? directory : input.substr(0, nameStart) + directory;
+        base = CreateDirectories(target) + input.substr(nameStart);
+    }
+    // The extension is replaced within the file name only; a name without
+    // one gets it appended.
+    size_t dot = base.find_last_of('.');
+    return (dot != std::string::npos && dot >= FileNameStart(base)) ? base.substr(0, dot) : base;
+}
+
+// The wide form, which has no MAX_PATH limit.
+std::vector<WCHAR> Wide(const std::string& path)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
+    std::vector<WCHAR> wide(length > 0 ? length : 1, 0);
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
+HANDLE OpenName(const std::string& path, DWORD disposition)
+{
+    // Not followed: a link at the name is what occupies it.
+    return CreateFileW(Wide(path).data(), disposition == CREATE_NEW ? GENERIC_WRITE : 0,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+bool SameFile(HANDLE file, const ClaimedName& claim)
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    return GetFileInformationByHandle(file, &information) && information.dwVolumeSerialNumber == claim.volume &&
+           information.nFileIndexHigh == claim.indexHigh && information.nFileIndexLow == claim.indexLow;
+}
+
+std::string SystemMessage(DWORD error)
+{
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof text, NULL);
+    std::string message = text;
+    while (!message.empty() && strchr("\r\n. ", message.back())) message.pop_back();
+    return message.empty() ? "error " + std::to_string(error) : message;
 }
 
 void LogFailure(const std::string& report)
@@ -82,68 +124,72 @@ void ShowDeletionFailure(const char* inputPath)
 
 } // namespace
 
-std::string OutputPathFor(const char* inputPath)
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& settings, NameNumbers& numbers,
+                     ClaimedName& claim, std::string& failure)
 {
-    if (!inputPath || strlen(inputPath) >= inputPathLimit) return std::string();
-    std::string input = inputPath;
-    size_t nameStart = FileNameStart(input);
-
-    std::string base = input;
-    if (settings.useOutputDirectory) {
-        std::string directory(settings.outputDirectory, strnlen(settings.outputDirectory, sizeof settings.outputDirectory));
-        // Only "X:\..." is a directory of its own; anything else, "X:/..."
-        // included, names a subdirectory beside the source.
-        bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
-        std::string target = driveAbsolute ? directory : input.substr(0, nameStart) + directory;
-        base = CreateDirectories(target) + input.substr(nameStart);
-    }
-
-    // The extension is replaced within the file name only; a name without
-    // one gets it appended.
-    size_t dot = base.find_last_of('.');
-    std::string stem = (dot != std::string::npos && dot >= FileNameStart(base)) ? base.substr(0, dot) : base;
+    std::string stem = OutputStem(inputPath, settings);
     std::string extension = FormatExtension(settings.outputFormat);
+    std::string family = stem + "." + extension;
+    CharLowerBuffA(&family[0], (DWORD)family.size());
 
-    std::string candidate = stem + "." + extension;
-    for (unsigned n = 1; NameTaken(candidate); n++) candidate = stem + "_" + std::to_string(n) + "." + extension;
-    return candidate;
+    unsigned& number = numbers[family];
+    for (;; number++) {
+        claim.path = number == 0 ? stem + "." + extension : stem + "_" + std::to_string(number) + "." + extension;
+        HANDLE file = OpenName(claim.path, CREATE_NEW);
+        if (file != INVALID_HANDLE_VALUE) {
+            BY_HANDLE_FILE_INFORMATION information = {};
+            GetFileInformationByHandle(file, &information);
+            CloseHandle(file);
+            claim.volume = information.dwVolumeSerialNumber;
+            claim.indexHigh = information.nFileIndexHigh;
+            claim.indexLow = information.nFileIndexLow;
+            number++;
+            return true;
+        }
+        DWORD error = GetLastError();
+        // A directory at the name refuses access rather than saying it exists.
+        bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                     GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
+        if (!taken) {
+            failure = "The converted file " + claim.path + " could not be created: " + SystemMessage(error);
+            claim.path.clear();
+            return false;
+        }
+    }
 }
 
-bool ConvertFile(const char* inputPath, bool resize, int resizeUnit, int width, int height,
-                 bool rotate, int rotateDirection, int degrees)
+void ReleaseClaim(ClaimedName& claim)
 {
-    if (strlen(inputPath) >= inputPathLimit) {
-        RecordFailure(inputPath, "The file path is too long (2000 characters or more).");
-        return false;
+    if (claim.path.empty()) return;
+    HANDLE file = OpenName(claim.path, OPEN_EXISTING);
+    if (file != INVALID_HANDLE_VALUE) {
+        bool ours = SameFile(file, claim);
+        CloseHandle(file);
+        if (ours) DeleteFileW(Wide(claim.path).data());
     }
+    claim.path.clear();
+}
 
-    // Directories are created before the probe, so they exist even when the
-    // file then fails.
-    std::string outputPath = OutputPathFor(inputPath);
-
-    imageConverter.inputPath = inputPath;
-    int result = imageConverter.ProbeInput();
-    if (result == Ok) {
-        imageConverter.outputPath = outputPath.c_str();
-        if (settings.outputFormat == FormatWbmp)
-            imageConverter.bilevelMethod = BilevelMethodForOption(settings.saveOption);
-        result = imageConverter.Convert(SaveFlags(settings.saveOption), resize, resizeUnit, width, height,
-                                        rotate, rotateDirection, degrees);
-    } else {
-        imageConverter.SetErrorReport(result == UnknownFormat ? "Unknown image format"
-                                                              : "This image format cannot be read");
-    }
-    // Both paths were lent for this file only.
-    imageConverter.inputPath = nullptr;
-    imageConverter.outputPath = nullptr;
-
-    if (result != Ok) {
-        LogFailure(imageConverter.errorReport);
-        return false;
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& settings, const JobOutcome& outcome)
+{
+    if (outcome.result != 0) {
+        LogFailure(FailureReport(inputPath, outcome.message));
+        return;
     }
     convertedCount++;
-    if (settings.deleteOriginal && !DeleteFileA(inputPath)) ShowDeletionFailure(inputPath);
-    return true;
+    if (settings.deleteOriginal && outcome.outputProven && !DeleteFileA(inputPath.c_str()))
+        ShowDeletionFailure(inputPath.c_str());
+}
+
+bool ConvertFile(const char* inputPath, const ImageChange& change)
+{
+    unsigned converted = convertedCount;
+    ConvertFiles(change, [&](unsigned index, FileStart& file) {
+        file.inputPath = inputPath;
+        file.settings = settings;
+        return index == 0;
+    });
+    return convertedCount > converted;
 }
 
 void RecordFailure(const std::string& inputPath, const std::string& message)

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "engine/conversion_limits.h"
 #include "engine/conversion_settings.h"
 #include "platform/host_file.h"
 #include "platform/image_library.h"
@@ -144,6 +145,12 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
             if (resizeUnit == Percentage) {
                 newWidth = ScaledSize(FreeImage_GetWidth(bitmap), width);
                 newHeight = ScaledSize(FreeImage_GetHeight(bitmap), height);
+            }
+            // Refused before the rescaling allocates anything for it.
+            std::string beyond = SizeBeyondLimits("would be resized to", std::max(newWidth, 0), std::max(newHeight, 0));
+            if (!beyond.empty()) {
+                freeImageMessage = beyond;
+                return Fail(*this, DepthFailed, bitmap);
             }
             bitmap = Supersede(bitmap, FreeImage_Rescale(bitmap, newWidth, newHeight, FILTER_BSPLINE));
             if (!bitmap) return Fail(*this, DepthFailed, NULL);

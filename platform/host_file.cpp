@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 typedef char* (CDECL* UnixFileNameProc)(LPCWSTR);
@@ -38,6 +40,14 @@ std::string HostPath(const char* windowsPath)
     std::string result(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
     return result;
+}
+
+HostFileKind HostFileKindOf(const char* windowsPath)
+{
+    std::string host = HostPath(windowsPath);
+    struct stat status;
+    if (host.empty() || stat(host.c_str(), &status) != 0) return NoHostFile;
+    return S_ISREG(status.st_mode) ? RegularHostFile : OtherHostFile;
 }
 
 FILE* OpenHostFile(const char* windowsPath, const char* mode)

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/preferences_dialog.h"
-#include "engine/image_converter.h"
 #include "tests/images.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -17,14 +16,12 @@ namespace {
 struct Watched {
     std::vector<unsigned> positions;
     std::function<void()> atSecondRow;
-    HWND volatile waitingDialog = NULL;
-    volatile bool deletionShown = false, dialogWaited = false, logShown = false;
+    volatile bool logShown = false;
     std::string log;
 } watched;
 
 // Sees the messages sent on every thread. Keeps what the log window shows
-// and closes it; holds the run at the message about a source it could not
-// delete until `waitingDialog` waits for that file.
+// and closes it.
 LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPSTRUCT& sent = *(CWPSTRUCT*)lParam;
@@ -33,9 +30,6 @@ LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
     if (sent.message == PBM_SETPOS) watched.positions.push_back((unsigned)sent.wParam);
     if (sent.message == LVM_GETITEMTEXTA && sent.wParam == 1 && watched.atSecondRow)
         std::exchange(watched.atSecondRow, nullptr)();
-    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strstr(text, "could not delete"))
-        for (watched.deletionShown = true; !watched.dialogWaited; Sleep(10))
-            watched.dialogWaited = watched.waitingDialog && !IsWindowEnabled(watched.waitingDialog);
     if (shown && GetDlgItemTextA(sent.hwnd, IDC_LOG_TEXT, text, sizeof text)) {
         watched.log = text;
         watched.logShown = true;
@@ -97,8 +91,10 @@ TEST_F(BatchRunTest, ConvertsEveryRowWithProgressAndASecondConvertOnlyAsksToStop
     EXPECT_TRUE(Enabled(IDC_FORMAT) && Enabled(IDC_FILE_LIST) && Checked(IDC_RESIZE) && !Enabled(IDC_RESIZE));
 }
 
-TEST_F(BatchRunTest, AStopEndsTheRunAfterItsFileAndTheSummaryAndLogCountTheFilesHandedOver)
+// Two workers: both started files finish, no other starts.
+TEST_F(BatchRunTest, AStopEndsTheRunAfterItsFilesAndTheSummaryAndLogCountTheFilesHandedOver)
 {
+    settings.workers = 2;
     Texts paths = AddImages(5);
     WriteFileBytes(paths[1], "no image here");
     // Pressed while the second file is on its way and answered Yes; pressed
@@ -111,24 +107,22 @@ TEST_F(BatchRunTest, AStopEndsTheRunAfterItsFileAndTheSummaryAndLogCountTheFiles
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
                                     "caption 109\n\n1caption 111\n1caption 112"}));
     EXPECT_EQ(watched.log,
-              "1caption 113\r\n1caption 114\r\n\r\n" + paths[1] + "\r\nError: " + freeImageMessage + "\r\n\r\n");
+              "1caption 113\r\n1caption 114\r\n\r\n" + paths[1] + "\r\nError: Could not open the file\r\n\r\n");
     EXPECT_EQ(convertedCount + failedCount + conversionLog.size(), 0u) << "the next run counts from zero";
 }
 
-TEST_F(BatchRunTest, ADirectoryChosenWhileAFileConvertsReachesOnlyTheFilesAfterIt)
+// Chosen while the second file starts, after it took its settings.
+TEST_F(BatchRunTest, ADirectoryChosenDuringARunReachesTheFilesStartedAfterIt)
 {
-    settings.useOutputDirectory = settings.deleteOriginal = true;
+    settings.useOutputDirectory = true;
     lstrcpyA(settings.outputDirectory, "first\\");
-    Texts paths = AddImages(3);
-    // The second source is in use: the message that it could not be deleted
-    // holds that file on its way.
-    HANDLE inUse = CreateFileA(paths[1].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    AddImages(3);
+    watched.atSecondRow = [this] {
+        HWND preferences = CreateDialogA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), window, PreferencesDialogProc);
+        TakeChosenFolder(preferences, (files / "second").c_str());
+        DestroyWindow(preferences);
+    };
     Command(IDC_CONVERT);
-    for (int i = 0; i < 3000 && !watched.deletionShown; ++i) PumpMessages(10);
-    HWND preferences = CreateDialogA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), window, PreferencesDialogProc);
-    TakeChosenFolder(watched.waitingDialog = preferences, (files / "second").c_str());
-    EXPECT_TRUE(watched.dialogWaited && IsWindowEnabled(preferences)) << "the directory changed only after the file";
-    CloseHandle(inUse);
     WaitForRunEnd();
     for (const char* name : {"first\\a.jpg", "first\\b.jpg", "second\\c.jpg"}) EXPECT_TRUE(FileExists(files / name));
 }

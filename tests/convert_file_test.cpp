@@ -28,7 +28,7 @@ protected:
 
     static bool Convert(const std::string& input)
     {
-        return ConvertFile(input.c_str(), false, Percentage, 100, 100, false, Left, 0);
+        return ConvertFile(input.c_str(), ImageChange{false, Percentage, 100, 100, false, Left, 0});
     }
 
     static void UseDirectory(const std::string& directory)
@@ -55,7 +55,13 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     // (a fresh name, so that a fault there leaves nothing to upset later runs).
     std::string source = Source("a.png"), drive = dir.path().substr(0, 2);
     std::string rootName = drive + "\\" + dir.path().substr(dir.path().rfind('\\') + 1);
-    EXPECT_EQ(dir / "my.pictures\\scan.jpg", OutputPathFor((dir / "my.pictures\\scan").c_str()));
+    CreateDirectoryA((dir / "my.pictures").c_str(), NULL);
+    NameNumbers numbers;
+    ClaimedName claim;
+    std::string failure;
+    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure)) << failure;
+    EXPECT_EQ(dir / "my.pictures\\scan.jpg", claim.path);
+    ReleaseClaim(claim);
     std::pair<std::string, std::string> cases[] = {
         {"", dir / "a.jpg"},
         {"Conversions", dir / "Conversions\\a.jpg"},
@@ -66,7 +72,7 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     };
     for (const auto& [directory, written] : cases) {
         UseDirectory(directory);
-        EXPECT_TRUE(Convert(source) && FileExists(written)) << directory;
+        EXPECT_TRUE(Convert(source) && FileExists(written)) << directory << conversionLog;
     }
     EXPECT_FALSE(FileExists(rootName));
 }

@@ -9,7 +9,8 @@ const std::string savedFile =
     "1\r\n2\r\n4\r\n8\r\n9\r\n8\r\n12\r\n22\r\n29\r\n"
     "1\r\nZ:\\tmp\\converted\r\n1\r\n"
     "1\r\nPixels\r\n640\r\n480\r\n"
-    "1\r\nLeft\r\n270\r\n";
+    "1\r\nLeft\r\n270\r\n"
+    "2\r\n";
 
 // The real main window supplies the resize and rotate lines.
 class SettingsFileTest : public MainWindowTest {
@@ -38,10 +39,16 @@ TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
         EXPECT_EQ(savedFile, Saved());
     }
 
+    // A file of the first release lacks the last line: workers as before
+    // (0 at start, one per processor).
+    settings.workers = 0;
+    ASSERT_TRUE(Load(savedFile.substr(0, savedFile.size() - 3)));
+    EXPECT_EQ(savedFile.substr(0, savedFile.size() - 3) + "0\r\n", Saved());
+
     // An empty width is written as 1, an unused directory as "-".
     settings.useOutputDirectory = false;
     SetDlgItemTextA(window, IDC_WIDTH, "");
-    std::string expected = savedFile;
+    std::string expected = savedFile.substr(0, savedFile.size() - 3) + "0\r\n";
     expected.replace(expected.find("1\r\nZ:\\tmp\\converted"), 19, "0\r\n-");
     EXPECT_EQ(expected.replace(expected.find("640"), 3, "1"), Saved());
 }

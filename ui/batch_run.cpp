@@ -1,32 +1,35 @@
 // How the run and the window share their state:
 // - conversionRunning is set by StartBatchRun on the main thread before the
-//   worker exists, cleared by the main thread as a stop request, and cleared
-//   by the worker once the window is put back for the next run. The worker
-//   reads it before each file, so a stop takes effect after the current file.
-// - runActive is set by StartBatchRun and cleared by the worker together with
+//   run's thread exists, cleared by the main thread as a stop request, and
+//   cleared by the run once the window is put back for the next run. The run
+//   reads it before starting each file, so a stop starts no new file and lets
+//   the files already started (one per worker process) finish.
+// - runActive is set by StartBatchRun and cleared by the run together with
 //   conversionRunning; unlike that flag, a stop request leaves it set, so a
-//   new run cannot start while a stopped one finishes its file.
+//   new run cannot start while a stopped one finishes its files.
 // - fileCount grows on the main thread as rows are added and is read by the
-//   worker before each file, so rows dropped during a run are reached by it.
-// - The worker touches the window only by sending messages to mainWindow's
+//   run before each file, so rows dropped during a run are reached by it.
+// - The run touches the window only by sending messages to mainWindow's
 //   controls (texts, enabling, list rows, progress) and by renaming its menu
 //   entry. The main thread carries the messages out, so it keeps handling
 //   messages during a run, also while it waits for anything.
-// - The counters, conversionLog and logWindowText belong to the worker while
-//   a run is going.
-// - The output directory, its switch and the deletion switch are read by a
-//   file as it starts and ends; the worker holds fileLock around each file,
-//   and the main thread changes them only while it holds the lock itself, so
-//   every file sees them whole, old or new.
+// - The counters, conversionLog and logWindowText belong to the run while it
+//   is going.
+// - Each file takes its own copy of the settings as it starts, holding
+//   settingsLock; the main thread holds the lock while it changes the output
+//   directory, its switch or the deletion switch, so every file sees them
+//   whole, old or new, and a change reaches the files started after it.
 #include "ui/batch_run.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/image_converter.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
@@ -40,10 +43,7 @@ namespace {
 
 volatile bool runActive = false;
 
-SRWLOCK fileLock = SRWLOCK_INIT;
-// Set while the main thread waits for the lock, so that the worker lets it
-// in before its next file instead of racing it for the lock.
-volatile bool holdWanted = false;
+SRWLOCK settingsLock = SRWLOCK_INIT;
 
 const int rowTextSize = 15000;
 const int selectorTextSize = 100;
@@ -52,18 +52,6 @@ const int selectorTextSize = 100;
 const int controlsLockedDuringRun[] = {
     IDC_FORMAT, IDC_OPTION, IDC_FILE_LIST, IDC_ADD_FILES, IDC_REMOVE_FILES,
     IDC_RESIZE, IDC_WIDTH, IDC_HEIGHT, IDC_RESIZE_MODE, IDC_ROTATE, IDC_DEGREES, IDC_DIRECTION,
-};
-
-// What every file of a run is converted with, read from the window as the
-// run starts.
-struct RunSettings {
-    bool resize;
-    int resizeUnit;   // 0 while not resizing
-    int width;
-    int height;
-    bool rotate;
-    int direction;
-    int degrees;
 };
 
 HWND Control(int id)
@@ -95,9 +83,11 @@ void SetConvertText(const char* text)
     ModifyMenuA(GetMenu(mainWindow), IDM_CONVERT, MF_BYCOMMAND | MF_STRING, IDM_CONVERT, text);
 }
 
-RunSettings ReadRunSettings()
+// What every file of a run is converted with, read from the window as the
+// run starts.
+ImageChange ReadImageChange()
 {
-    RunSettings run = {};
+    ImageChange run = {};
     // ICO output keeps each image's size. The switch itself stays as the
     // user left it, so that settings saved during the run keep it too.
     run.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
@@ -114,14 +104,14 @@ RunSettings ReadRunSettings()
     run.width = settings.resizeWidth;
     run.height = settings.resizeHeight;
     run.rotate = settings.rotateEnabled;
-    run.direction = settings.rotateDirection;
+    run.rotateDirection = settings.rotateDirection;
     run.degrees = settings.rotateDegrees;
     return run;
 }
 
-RunSettings StartRun()
+ImageChange StartRun()
 {
-    RunSettings run = ReadRunSettings();
+    ImageChange run = ReadImageChange();
     SetConvertText(Caption(CaptionConverting));
     for (int id : controlsLockedDuringRun) EnableControl(id, false);
     SendMessageA(Control(IDC_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
@@ -129,19 +119,21 @@ RunSettings StartRun()
     return run;
 }
 
-void ConvertRow(unsigned row, char (&path)[rowTextSize], const RunSettings& run)
+// File `row` as it starts: the settings first, so that a change made while
+// the row is read reaches the files after it.
+void StartRow(unsigned row, FileStart& file)
 {
-    path[0] = '\0';
+    AcquireSRWLockShared(&settingsLock);
+    file.settings = settings;
+    ReleaseSRWLockShared(&settingsLock);
+
+    char path[rowTextSize] = "";
     LVITEMA item = {};
     item.iSubItem = 0;
     item.pszText = path;
     item.cchTextMax = rowTextSize;
     SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-
-    while (holdWanted) Sleep(10);
-    AcquireSRWLockExclusive(&fileLock);
-    ConvertFile(path, run.resize, run.resizeUnit, run.width, run.height, run.rotate, run.direction, run.degrees);
-    ReleaseSRWLockExclusive(&fileLock);
+    file.inputPath = path;
 }
 
 // The counts of the run; true when the user asks to see the failures, with
@@ -179,24 +171,25 @@ void EndRun()
 
 void ConvertThread(void*)
 {
-    RunSettings run = StartRun();
+    ImageChange change = StartRun();
 
-    char path[rowTextSize];
-    unsigned progressSum = 0;   // 100 for every file handed over so far
-    unsigned row = 0;           // also the number of files handed over
-    while (conversionRunning) {
-        unsigned count = fileCount;
-        if (row >= count) break;
-        ConvertRow(row, path, run);
-        SetProgress(progressSum / count);
-        progressSum += 100;
-        ++row;
-    }
+    unsigned started = 0;   // files handed over
+    ConvertFiles(
+        change,
+        [&](unsigned row, FileStart& file) {
+            if (!conversionRunning || row >= fileCount) return false;
+            StartRow(row, file);
+            started = row + 1;
+            return true;
+        },
+        // The share of files finished before this one; rows removed after a
+        // stop must not make it divide by zero.
+        [&](unsigned row) { SetProgress(row * 100 / std::max((unsigned)fileCount, row + 1)); });
 
     // Rows removed while a stopped run finishes its file must not leave the
     // counts to the next run.
     bool showLog = false;
-    if (row != 0) {
+    if (started != 0) {
         SetProgress(100);
         showLog = ShowSummary();
         convertedCount = 0;
@@ -235,27 +228,12 @@ bool BatchRunActive()
     return runActive;
 }
 
-void HoldRunBetweenFiles(HWND waitingWindow)
+void LockFileSettings()
 {
-    if (TryAcquireSRWLockExclusive(&fileLock)) return;
-
-    holdWanted = true;
-    EnableWindow(waitingWindow, FALSE);
-    while (!TryAcquireSRWLockExclusive(&fileLock)) {
-        // The file may be waiting for this thread: its messages to the
-        // window, or a message box owned by one of this thread's windows.
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    holdWanted = false;
-    EnableWindow(waitingWindow, TRUE);
+    AcquireSRWLockExclusive(&settingsLock);
 }
 
-void ReleaseRun()
+void UnlockFileSettings()
 {
-    ReleaseSRWLockExclusive(&fileLock);
+    ReleaseSRWLockExclusive(&settingsLock);
 }

@@ -13,12 +13,8 @@ void StartBatchRun();
 // window it opens after that may still be open).
 bool BatchRunActive();
 
-// The output directory, its switch and the deletion switch are read by each
-// file of a run as it starts and ends, so the user-interface thread changes
-// them only between HoldRunBetweenFiles and ReleaseRun. Holding returns at
-// once when no file is being converted; otherwise it waits for the current
-// file to end, handling this thread's messages meanwhile, with
-// `waitingWindow` disabled so that it takes no input. The run starts its
-// next file only after ReleaseRun.
-void HoldRunBetweenFiles(HWND waitingWindow);
-void ReleaseRun();
+// The output directory, its switch and the deletion switch are copied by
+// each file of a run as it starts, so the user-interface thread changes them
+// only between these two calls, which wait at most for one such copy.
+void LockFileSettings();
+void UnlockFileSettings();

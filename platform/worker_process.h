@@ -1,0 +1,30 @@
+// Worker processes: this program's own executable started again to convert
+// files, joined to the run by two pipes, an event and process handles.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// One side's ends of a worker's connection. Handles are null when unused.
+struct WorkerChannel {
+    HANDLE process;    // the parent: the worker; the worker: the parent
+    HANDLE jobs;       // written by the parent, read by the worker
+    HANDLE answers;    // written by the worker, read by the parent
+    HANDLE answered;   // auto-reset event the worker sets after each message
+};
+
+// Starts this program's executable as a worker that finds `secret` in its
+// environment; its standard handles lead nowhere. False when it could not be
+// started, with the system's reason in `failure`.
+bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure);
+
+// In a process started by StartWorkerProcess: the secret and the worker's
+// ends. False in any other process, also when a stray variable names
+// handles this process does not have.
+bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds);
+
+void CloseWorkerChannel(WorkerChannel& channel);
+
+// From now on this process may allocate at most `bytes` beyond what it holds;
+// an allocation beyond fails.
+void LimitMemory(unsigned long long bytes);
