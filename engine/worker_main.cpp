@@ -136,7 +136,7 @@ void RunWorkerIfAsked()
     conversionLimits.pixels = FieldNumber(hello, 2);
     conversionLimits.side = FieldNumber(hello, 3);
     memoryLimit = FieldNumber(hello, 4);
-    LimitMemory(memoryLimit);
+    PrepareWorkerProcess(memoryLimit);
 
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndQuietly);

@@ -1,9 +1,12 @@
 #include "platform/worker_process.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -56,6 +59,11 @@ HANDLE Inheritable(HANDLE handle, DWORD access = 0)
     return copy;
 }
 
+void ExitAtOnce(int)
+{
+    _exit(3);
+}
+
 void CloseIfOpen(HANDLE& handle)
 {
     if (handle) CloseHandle(handle);
@@ -72,16 +80,12 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
     bool made = CreatePipe(&worker.jobs, &parent.jobs, NULL, 64 * 1024) &&
                 CreatePipe(&parent.answers, &worker.answers, NULL, 64 * 1024) &&
                 (parent.answered = CreateEventA(NULL, FALSE, FALSE, NULL)) != NULL;
-    HANDLE nothing = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                 OPEN_EXISTING, 0, NULL);
     WorkerChannel inherited = {};
-    HANDLE inheritedNothing = NULL;
     PROCESS_INFORMATION started = {};
     DWORD error = GetLastError();
-    if (made && nothing != INVALID_HANDLE_VALUE) {
+    if (made) {
         inherited = {Inheritable(GetCurrentProcess(), SYNCHRONIZE), Inheritable(worker.jobs),
                      Inheritable(worker.answers), Inheritable(parent.answered)};
-        inheritedNothing = Inheritable(nothing);
         char value[200];
         snprintf(value, sizeof value, "%s %llu %llu %llu %llu", secret.c_str(), HandleNumber(inherited.process),
                  HandleNumber(inherited.jobs), HandleNumber(inherited.answers), HandleNumber(inherited.answered));
@@ -89,16 +93,12 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
         std::string executable = OwnExecutable();
         std::string commandLine = "\"" + executable + "\"";
         STARTUPINFOA startup = {sizeof startup};
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = inheritedNothing;
         if (!CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
                             &environment[0], NULL, &startup, &started))
             error = GetLastError();
     }
     CloseWorkerChannel(worker);
     CloseWorkerChannel(inherited);
-    CloseIfOpen(inheritedNothing);
-    if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
     if (!started.hProcess) {
         CloseWorkerChannel(parent);
         failure = SystemMessage(error);
@@ -138,12 +138,12 @@ void CloseWorkerChannel(WorkerChannel& channel)
     CloseIfOpen(channel.answered);
 }
 
-// The host's C library takes the memory for images; the data limit counts
-// every private writable mapping, and leaves alone the address space Wine
-// reserves at start (gigabytes, none of it used).
-void LimitMemory(unsigned long long bytes)
+void PrepareWorkerProcess(unsigned long long memoryBytes)
 {
-    unsigned long long pages[7] = {};
+    // The data limit counts every private writable mapping, where the C
+    // library puts images, and leaves alone the address space Wine reserves
+    // at start (gigabytes, none of it used).
+    unsigned long long pages[6] = {};
     FILE* statm = fopen("/proc/self/statm", "r");
     if (statm) {
         if (fscanf(statm, "%llu %llu %llu %llu %llu %llu", &pages[0], &pages[1], &pages[2], &pages[3], &pages[4],
@@ -151,8 +151,20 @@ void LimitMemory(unsigned long long bytes)
             pages[5] = 0;
         fclose(statm);
     }
-    unsigned long long held = pages[5] * (unsigned long long)sysconf(_SC_PAGESIZE);
     struct rlimit limit;
-    limit.rlim_cur = limit.rlim_max = held + bytes;
+    limit.rlim_cur = limit.rlim_max = pages[5] * (unsigned long long)sysconf(_SC_PAGESIZE) + memoryBytes;
     setrlimit(RLIMIT_DATA, &limit);
+
+    int nothing = open("/dev/null", O_WRONLY);
+    if (nothing >= 0) {
+        dup2(nothing, STDOUT_FILENO);
+        dup2(nothing, STDERR_FILENO);
+        close(nothing);
+    }
+    // The C library writes its last words to the terminal, not to standard error.
+    setenv("LIBC_FATAL_STDERR_", "1", 1);
+
+    struct sigaction onAbort = {};
+    onAbort.sa_handler = ExitAtOnce;
+    sigaction(SIGABRT, &onAbort, NULL);
 }

@@ -14,8 +14,8 @@ struct WorkerChannel {
 };
 
 // Starts this program's executable as a worker that finds `secret` in its
-// environment; its standard handles lead nowhere. False when it could not be
-// started, with the system's reason in `failure`.
+// environment. False when it could not be started, with the system's reason
+// in `failure`.
 bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure);
 
 // In a process started by StartWorkerProcess: the secret and the worker's
@@ -25,6 +25,9 @@ bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds);
 
 void CloseWorkerChannel(WorkerChannel& channel);
 
-// From now on this process may allocate at most `bytes` beyond what it holds;
-// an allocation beyond fails.
-void LimitMemory(unsigned long long bytes);
+// Readies a worker process for untrusted images: from now on it may allocate
+// at most `memoryBytes` beyond what it holds (an allocation beyond fails),
+// nothing it or its libraries print reaches the console, and a library that
+// aborts (the C library does on a corrupted heap) ends the process at once,
+// where the system's crash handling could hang on that heap.
+void PrepareWorkerProcess(unsigned long long memoryBytes);
