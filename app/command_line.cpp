@@ -1,42 +1,82 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct ArgumentWord {
+    std::string text;   // quotes removed
+    bool quoted;        // began with a double quote
+    bool closed;        // every quote it opened was closed
+    bool isSwitchPlace; // neither the value of -inputone nor of -inputmulti
+};
+
+bool IsInputSwitch(const ArgumentWord& word)
+{
+    return word.isSwitchPlace && !word.quoted && (word.text == "-inputone" || word.text == "-inputmulti");
+}
+
+// Index of the word standing for the switch; -1 when it is absent.
+int SwitchIndex(const std::vector<ArgumentWord>& words, const char* name)
+{
+    for (size_t i = 0; i < words.size(); i++)
+        if (words[i].isSwitchPlace && !words[i].quoted && words[i].text == name) return (int)i;
+    return -1;
+}
+
+std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
+{
+    std::vector<ArgumentWord> words;
+    ArgumentWord word = {"", false, true, true};
+    bool inQuotes = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (c == '"' && inQuotes && i + 1 < text.size() && text[i + 1] == '"') {
+            word.text += '"';
+            i++;
+        } else if (c == '"') {
+            if (!inQuotes && word.text.empty()) word.quoted = true;
+            inQuotes = !inQuotes;
+        } else if (c == ' ' && !inQuotes) {
+            words.push_back(word);
+            word = {"", false, true, !IsInputSwitch(words.back())};
+        } else {
+            word.text += c;
+        }
+    }
+    word.closed = !inQuotes;
+    // A blank at the very end leaves no value after it.
+    if (!word.text.empty() || word.quoted) words.push_back(word);
+    return words;
+}
+
+} // namespace
 
 bool HasSwitch(const std::string& text, const char* name)
 {
-    return text.find(name) != std::string::npos;
+    return SwitchIndex(SplitArgumentText(text), name) >= 0;
 }
 
 bool SwitchValue(const std::string& text, const char* name, int index, std::string& value)
 {
-    size_t at = text.find(name);
-    if (at == std::string::npos) return false;
-
-    // The character right after the name is skipped whatever it is.
-    size_t begin = at + std::char_traits<char>::length(name) + 1;
-    for (int i = 0;; i++) {
-        if (begin >= text.size()) return false;
-        size_t end = text.find(' ', begin);
-        if (i == index) {
-            value = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-            return true;
-        }
-        if (end == std::string::npos) return false;
-        begin = end + 1;
-    }
+    std::vector<ArgumentWord> words = SplitArgumentText(text);
+    int at = SwitchIndex(words, name);
+    if (at < 0 || at + 1 + index >= (int)words.size()) return false;
+    value = words[at + 1 + index].text;
+    return true;
 }
 
 bool QuotedPath(const std::string& text, const char* name, std::string& path)
 {
-    size_t at = text.find(name);
-    if (at == std::string::npos) return false;
-    size_t open = text.find('"', at + std::char_traits<char>::length(name) + 1);
-    if (open == std::string::npos) return false;
+    std::vector<ArgumentWord> words = SplitArgumentText(text);
+    int at = SwitchIndex(words, name);
+    if (at < 0 || at + 1 >= (int)words.size()) return false;
     // Without a closing quote the path's end is unknown; taking the rest of
     // the text could name another file.
-    size_t close = text.find('"', open + 1);
-    if (close == std::string::npos) return false;
-    path = text.substr(open + 1, close - open - 1);
+    const ArgumentWord& value = words[at + 1];
+    if (!value.quoted || !value.closed) return false;
+    path = value.text;
     return true;
 }
 

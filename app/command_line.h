@@ -1,19 +1,21 @@
-// Reading switches out of the argument text. A switch is found by a plain,
-// case-sensitive substring search; its first occurrence counts, wherever it
-// stands. Values follow the name after one character and are separated by
-// exactly one blank.
+// Reading switches out of the argument text. The text is taken apart into
+// words once: a blank ends a word (two blanks in a row leave an empty word
+// between them), and a double quote opens a stretch in which blanks belong to
+// the word and two quotes stand for one, up to the next single quote. A switch
+// counts only as a word of its own, unquoted, and not as the value of
+// -inputone or -inputmulti, so no path can pass for a switch. Its first
+// occurrence counts; its values are the words after it.
 #pragma once
 #include <string>
 
 bool HasSwitch(const std::string& text, const char* name);
 
 // Value number `index` (0 for the first) of a switch; false when the switch is
-// absent or the text ends before that value begins. A value may be empty (two
-// blanks in a row).
+// absent or the text ends before that value.
 bool SwitchValue(const std::string& text, const char* name, int index, std::string& value);
 
-// The path in double quotes after a switch (-inputone, -inputmulti); false
-// when the switch is absent or there is no opening or no closing quote.
+// The quoted path that follows a switch (-inputone, -inputmulti); false when
+// the switch is absent or its value is not a closed quoted word.
 bool QuotedPath(const std::string& text, const char* name, std::string& path);
 
 // A leading decimal integer with optional sign, blanks skipped; 0 when the

@@ -2,25 +2,24 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/input_list.h"
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
+#include "engine/formats.h"
 #include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "ui/log_window.h"
 
 namespace {
-
-// The longest list line taken as a path; a longer one is reported, never cut,
-// since a cut path could name another file.
-const size_t longestListLine = 1998;
 
 void ShowError(const char* text)
 {
@@ -41,6 +40,13 @@ bool WordIs(const std::string& text, const char* name, const char* word)
     return SwitchValue(text, name, 0, value) && lstrcmpiA(value.c_str(), word) == 0;
 }
 
+// The short name of a format ("JPG"), the start of its display name.
+std::string ShortName(const OutputFormat& format)
+{
+    std::string name = format.displayName;
+    return name.substr(0, name.find(' '));
+}
+
 // Each returns false after showing the message of a missing or bad value.
 bool ReadOutputFormat(const std::string& text)
 {
@@ -49,9 +55,17 @@ bool ReadOutputFormat(const std::string& text)
         ShowError(Caption(CaptionNoOutputFormat));
         return false;
     }
+    if (settings.outputFormat < 1 || settings.outputFormat > formatCount) {
+        std::string message = "Please provide an output format from 1 to " + std::to_string(formatCount) + ":";
+        for (int format = 1; format <= formatCount; format++)
+            message += (format > 1 ? ", " : " ") + std::to_string(format) + " " + ShortName(outputFormats[format]);
+        ShowError((message + ". (-output #)").c_str());
+        return false;
+    }
     return true;
 }
 
+// 0 stands for the format's default and is valid for every format.
 bool ReadSaveOption(const std::string& text)
 {
     std::string value;
@@ -63,7 +77,18 @@ bool ReadSaveOption(const std::string& text)
         ShowError(Caption(CaptionNoSaveOption));
         return false;
     }
-    return true;
+    const OutputFormat& format = FormatRow(settings.outputFormat);
+    int option = settings.saveOption;
+    if (option == 0 || (format.firstOption != 0 && option >= format.firstOption && option <= format.lastOption))
+        return true;
+    std::string name = ShortName(format);
+    std::string message =
+        format.firstOption == 0
+            ? name + " has no save options: please provide 0. (-options 0)"
+            : "Please provide a save option from " + std::to_string(format.firstOption) + " to " +
+                  std::to_string(format.lastOption) + " for " + name + ", or 0 for its default. (-options #)";
+    ShowError(message.c_str());
+    return false;
 }
 
 bool ReadResize(const std::string& text)
@@ -111,85 +136,76 @@ bool ReadRotate(const std::string& text)
     return true;
 }
 
-// Converts the files in order, with the resize and rotate values of the
-// command line; a file with a failure set fails with it, unconverted.
-void ConvertInputs(const std::vector<FileStart>& inputs)
+// Converts the inputs in their order, several at a time, with the resize and
+// rotate values of the command line; an input with a failure fails with it.
+void ConvertInputs(const std::vector<InputEntry>& inputs)
 {
     ImageChange change = {settings.resizeEnabled, settings.resizeMode, settings.resizeWidth, settings.resizeHeight,
                           settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees};
     ConvertFiles(change, [&](unsigned index, FileStart& file) {
         if (index >= inputs.size()) return false;
-        file = inputs[index];
+        file.inputPath = inputs[index].path;
         file.settings = settings;
+        if (inputs[index].failure) file.failure = inputs[index].failure;
         return true;
     });
 }
 
-// Every line of the list as one input, read before the first conversion.
-std::vector<FileStart> ReadList(FILE* list)
-{
-    std::vector<FileStart> inputs;
-    std::string line;
-    while (ReadTextLine(list, line)) {
-        if (line.empty()) continue;
-        FileStart input;
-        if (line.size() > longestListLine) {
-            input.inputPath = line;
-            input.failure = "The path in the list file is too long (1999 characters or more).";
-        } else {
-            input.inputPath = FullWindowsPath(line);
-        }
-        inputs.push_back(input);
-    }
-    return inputs;
-}
-
+// Without a display the question counts as No, and the log goes where the
+// question went: to standard error.
 void OfferLog()
 {
     if (failedCount < 1) return;
     logWindowText += conversionLog;
-    if (ShowMessage(NULL, Caption(CaptionShowLog), MB_YESNO | MB_ICONINFORMATION) == IDYES)
+    bool shown = false;
+    if (ShowMessage(NULL, Caption(CaptionShowLog), MB_YESNO | MB_ICONINFORMATION, &shown) == IDYES)
         ShowLogWindow();
+    else if (!shown)
+        ShowMessage(NULL, conversionLog.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+// The exit status of a run that got as far as converting.
+int RunStatus()
+{
+    return failedCount > 0 ? ExitFailures : ExitConverted;
 }
 
 } // namespace
 
-void RunDirectMode(const std::string& text)
+int RunDirectMode(const std::string& text)
 {
     if (!ReadOutputFormat(text) || !ReadSaveOption(text) || !ReadResize(text) || !ReadRotate(text))
-        return;
+        return ExitUsage;
 
     std::string path;
     if (HasSwitch(text, "-inputone")) {
         if (!QuotedPath(text, "-inputone", path)) {
             ShowError(Caption(CaptionNoInputOnePath));
-            return;
+            return ExitUsage;
         }
-        FileStart input;
-        input.inputPath = path;
-        ConvertInputs({input});
+        ConvertInputs({InputFromText(path)});
         OfferLog();
-        return;
+        return RunStatus();
     }
 
     if (HasSwitch(text, "-inputmulti")) {
         if (!QuotedPath(text, "-inputmulti", path)) {
             ShowError(Caption(CaptionNoInputMultiPath));
-            return;
+            return ExitUsage;
         }
-        FILE* list = OpenHostFile(path.c_str(), "r");
-        if (!list) {
-            ShowError(Caption(CaptionListFileUnreadable));
-            return;
+        std::vector<InputEntry> inputs;
+        TextFileResult list = ReadInputList(path, inputs);
+        if (list != TextFileRead) {
+            ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
+            return ExitFailures;
         }
-        std::vector<FileStart> inputs = ReadList(list);
-        fclose(list);
         ConvertInputs(inputs);
         OfferLog();
         // The outside program always writes its list under this name.
-        DeleteFileA(FileBesideProgram("brwk.dat").c_str());
-        return;
+        DeleteFileA(UserFilePath("brwk.dat").c_str());
+        return RunStatus();
     }
 
     ShowError(Caption(CaptionNoInput));
+    return ExitUsage;
 }

@@ -1,7 +1,15 @@
 #pragma once
 #include <string>
 
+// Exit statuses of direct mode.
+enum ExitStatus {
+    ExitConverted = 0, // every file converted
+    ExitFailures = 1,  // some file failed, or the list could not be read
+    ExitUsage = 2,     // a switch is missing or has a bad value; nothing converted
+};
+
 // Direct mode: reads the switches of the argument text into the settings,
 // converts the one input file or every file of the list file, and offers the
 // log when any failed. Messages about the argument text end it early.
-void RunDirectMode(const std::string& text);
+// Returns the process's exit status.
+int RunDirectMode(const std::string& text);

@@ -8,6 +8,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RunWorkerIfAsked();
     programInstance = instance;
-    RunProgram(ProcessArgumentText());
-    ExitProcess(0);
+    ExitProcess(RunProgram(ProcessArgumentText()));
 }

@@ -9,8 +9,8 @@
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
-#include "ui/batch_run.h"
 #include "ui/window_helpers.h"
 
 namespace {
@@ -55,14 +55,6 @@ void EnableDirectory(HWND dialog, bool enabled)
     EnableWindow(GetDlgItem(dialog, IDC_BROWSE), enabled);
 }
 
-// A run may be converting: the directory text changes between two copies of it.
-void SetOutputDirectory(HWND dialog, const std::string& directory)
-{
-    LockFileSettings();
-    lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
-    UnlockFileSettings();
-}
-
 void OpenPreferences(HWND dialog)
 {
     dialogWindow = dialog;
@@ -101,10 +93,14 @@ void BrowseForFolder(HWND dialog)
     browse.lpszTitle = "Select Output Folder";
     LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
     if (!chosen) return;
-    char folder[MAX_PATH] = "";
-    bool hasPath = SHGetPathFromIDListA(chosen, folder);
+    // The ANSI form cuts a path of more than MAX_PATH bytes, which a UTF-8
+    // name reaches long before MAX_PATH characters.
+    WCHAR folder[MAX_PATH] = L"";
+    bool hasPath = SHGetPathFromIDListW(chosen, folder);
     ILFree(chosen);
-    if (hasPath) TakeChosenFolder(dialog, folder);
+    char text[MAX_PATH * 3] = "";
+    if (hasPath && WideCharToMultiByte(CP_ACP, 0, folder, -1, text, sizeof text, NULL, NULL))
+        TakeChosenFolder(dialog, text);
 }
 
 std::string DirectoryText(HWND dialog)
@@ -131,13 +127,13 @@ void CommitPreferences(HWND dialog)
         return;
     }
 
-    LockFileSettings();
+    BeginSettingsChange();
     if (fits) strcpy(settings.outputDirectory, directory.c_str());
     settings.useOutputDirectory = useOutputDirectory;
     settings.deleteOriginal = deleteOriginal;
-    UnlockFileSettings();
+    EndSettingsChange();
 
-    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    SaveSettings(UserFilePath("config.dat").c_str());
     EndDialog(dialog, 0);
 }
 
@@ -175,6 +171,13 @@ void ShowPreferencesDialog(HWND owner)
 void TakeChosenFolder(HWND dialog, const char* folder)
 {
     std::string directory = WithClosingBackslash(folder);
-    SetOutputDirectory(dialog, directory);
+    // A cut directory would name another one.
+    if (directory.size() > longestDirectory) {
+        ShowMessage(dialog, directoryTooLongMessage, MB_OK | MB_ICONERROR);
+        return;
+    }
+    BeginSettingsChange();
+    lstrcpynA(settings.outputDirectory, directory.c_str(), sizeof settings.outputDirectory);
+    EndSettingsChange();
     SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, directory.c_str());
 }

@@ -2,14 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
+#include "app/command_line.h"
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "lang/captions.h"
 #include "lang/language_file.h"
+#include "platform/user_files.h"
 #include "ui/main_window.h"
 
 HINSTANCE programInstance = NULL;
@@ -17,21 +17,12 @@ char moduleDirectory[500] = "";
 bool advancedMode = false;
 std::string savedCommandLine;
 
-std::string ProgramDirectory()
-{
-    char path[500] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    char* lastBackslash = strrchr(path, '\\');
-    if (lastBackslash) *lastBackslash = '\0';
-    return path;
-}
-
 std::string FileBesideProgram(const char* name)
 {
     return std::string(moduleDirectory) + "\\" + name;
 }
 
-void RunProgram(const std::string& argumentText)
+int RunProgram(const std::string& argumentText)
 {
     conversionLog.clear();
 
@@ -39,24 +30,25 @@ void RunProgram(const std::string& argumentText)
     InitCommonControlsEx(&controls);
 
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
-    LoadSettings(FileBesideProgram("config.dat").c_str());
-    LoadLanguageFile(0, FileBesideProgram("english.ini").c_str());
+    LoadSettings(UserFilePath("config.dat").c_str());
+    for (int language = 0; language < languageCount; ++language)
+        LoadLanguageFile(language, FileBesideProgram(languageEntries[language].file).c_str());
     ApplyCaptions();
 
     if (argumentText.empty()) {
         RunMainWindow();
-        return;
+        return 0;
     }
 
     settings.outputFormat = -1;
     settings.saveOption = -1;
-    if (argumentText.find("-advanced") != std::string::npos) {
+    if (HasSwitch(argumentText, "-advanced")) {
         advancedMode = true;
         savedCommandLine = argumentText;
         RunMainWindow();
-        return;
+        return 0;
     }
 
     advancedMode = false;
-    RunDirectMode(argumentText);
+    return RunDirectMode(argumentText);
 }

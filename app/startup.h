@@ -8,11 +8,9 @@ extern char moduleDirectory[500];    // the program's directory, no trailing bac
 extern bool advancedMode;
 extern std::string savedCommandLine; // the argument text, in advanced mode
 
-// The program's directory, determined afresh from the program file's path.
-std::string ProgramDirectory();
 // moduleDirectory + "\" + name, the path of a file beside the program.
 std::string FileBesideProgram(const char* name);
 
 // Runs the program for an argument text: start-up, then the run mode.
-// Returns when the mode is done; the caller ends the process with code 0.
-void RunProgram(const std::string& argumentText);
+// Returns the exit status when the mode is done (direct mode's, else 0).
+int RunProgram(const std::string& argumentText);

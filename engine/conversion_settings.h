@@ -44,3 +44,12 @@ struct ConversionSettings {
 };
 
 extern ConversionSettings settings;
+
+// The output directory, its switch and the deletion switch may change while a
+// batch run converts: the user-interface thread changes them only between
+// BeginSettingsChange and EndSettingsChange (a short hold, never a file's
+// length), and each file of a run converts with a SettingsSnapshot taken as
+// it starts, so that it sees them whole, old or new.
+void BeginSettingsChange();
+void EndSettingsChange();
+ConversionSettings SettingsSnapshot();

@@ -5,6 +5,7 @@
 
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/image_file.h"
 #include "engine/worker_messages.h"
 #include "engine/worker_pool.h"
 #include "platform/message_box.h"
@@ -124,11 +125,11 @@ void ShowDeletionFailure(const char* inputPath)
 
 } // namespace
 
-bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& settings, NameNumbers& numbers,
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
                      ClaimedName& claim, std::string& failure)
 {
-    std::string stem = OutputStem(inputPath, settings);
-    std::string extension = FormatExtension(settings.outputFormat);
+    std::string stem = OutputStem(inputPath, with);
+    std::string extension = FormatExtension(with.outputFormat);
     std::string family = stem + "." + extension;
     CharLowerBuffA(&family[0], (DWORD)family.size());
 
@@ -170,26 +171,46 @@ void ReleaseClaim(ClaimedName& claim)
     claim.path.clear();
 }
 
-void RecordOutcome(const std::string& inputPath, const ConversionSettings& settings, const JobOutcome& outcome)
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome)
 {
-    if (outcome.result != 0) {
+    if (outcome.result != Ok) {
         LogFailure(FailureReport(inputPath, outcome.message));
         return;
     }
+    // The file was written, but the user asked for the original to go and
+    // it stays: that is logged as a failure, so that the user is told why.
+    if (with.deleteOriginal && !outcome.outputProven) {
+        RecordFailure(inputPath, outcome.message);
+        return;
+    }
     convertedCount++;
-    if (settings.deleteOriginal && outcome.outputProven && !DeleteFileA(inputPath.c_str()))
-        ShowDeletionFailure(inputPath.c_str());
+    if (with.deleteOriginal && !DeleteFileA(inputPath.c_str())) ShowDeletionFailure(inputPath.c_str());
 }
 
-bool ConvertFile(const char* inputPath, const ImageChange& change)
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change)
 {
-    unsigned converted = convertedCount;
-    ConvertFiles(change, [&](unsigned index, FileStart& file) {
-        file.inputPath = inputPath;
-        file.settings = settings;
-        return index == 0;
-    });
-    return convertedCount > converted;
+    bool written = false;
+    ConvertFiles(
+        change,
+        [&](unsigned index, FileStart& file) {
+            file.inputPath = inputPath;
+            file.settings = with;
+            return index == 0;
+        },
+        [&](unsigned, const JobOutcome& outcome) { written = outcome.result == Ok; });
+    return written;
+}
+
+std::string WhySourceMustStay(const ImageConverter& converted)
+{
+    const std::string kept = "; the original was kept.";
+    int pages = PageCount(converted.inputPath, converted.inputFormat);
+    if (pages == 0) return "Could not count the pictures in the file" + kept;
+    if (pages > 1) return "Only the first of its " + std::to_string(pages) + " pictures was converted" + kept;
+    std::string why;
+    if (!ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
+        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why + ")" + kept;
+    return std::string();
 }
 
 void RecordFailure(const std::string& inputPath, const std::string& message)

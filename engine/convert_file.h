@@ -9,6 +9,7 @@
 
 #include "engine/conversion_settings.h"
 
+class ImageConverter;
 struct JobOutcome;
 
 // Counters and log of the current run; the callers reset them.
@@ -19,8 +20,10 @@ extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
 extern std::string logWindowText;
 
 // Converts one file with the format, option, output directory and deletion
-// switch of `settings`; true when the output file was written.
-bool ConvertFile(const char* inputPath, const ImageChange& change);
+// switch of `with`, in a worker process; true when the output file was
+// written. With deletion on, the source goes only when WhySourceMustStay
+// finds no reason to keep it.
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change);
 
 // Counts a file that failed and logs its report (input path, "\r\nError: ",
 // message).
@@ -47,12 +50,17 @@ typedef std::map<std::string, unsigned> NameNumbers;
 // it: directories are created on the way, and the first name that nothing
 // occupies (not even a link leading nowhere) is created empty. False, with
 // the reason in `failure`, when no name could be created.
-bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& settings, NameNumbers& numbers,
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
                      ClaimedName& claim, std::string& failure);
 
 // Removes the claimed file if it is still the one that was claimed.
 void ReleaseClaim(ClaimedName& claim);
 
-// Counts and logs a finished file; deletes its source when `settings` say so
+// Counts and logs a finished file; deletes its source when `with` says so
 // and the output was proven, telling the user when that fails.
-void RecordOutcome(const std::string& inputPath, const ConversionSettings& settings, const JobOutcome& outcome);
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome);
+
+// Why the source of a successful Convert must not be deleted, in words for
+// the log: it holds more pictures than the one converted, or the written file
+// does not read back at the size it was written. Empty when it may go.
+std::string WhySourceMustStay(const ImageConverter& converted);

@@ -27,6 +27,10 @@ public:
     FREE_IMAGE_FORMAT inputFormat = FIF_UNKNOWN;
     int bilevelMethod = 0;
     std::string errorReport;           // input path, "\r\nError: ", message
+    // What the last successful Convert wrote, for the read-back that proves it.
+    FREE_IMAGE_FORMAT outputFormat = FIF_UNKNOWN;
+    unsigned outputWidth = 0;
+    unsigned outputHeight = 0;
 
     int ProbeInput();
     int Convert(int saveFlags, bool resize, int resizeUnit, int width, int height,

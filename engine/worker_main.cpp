@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/conversion_limits.h"
+#include "engine/convert_file.h"
 #include "engine/image_converter.h"
 #include "engine/worker_messages.h"
 #include "platform/host_file.h"
@@ -93,12 +94,6 @@ std::string CheckSize(const ConversionJob& job)
     return std::string();
 }
 
-// Not yet a read-back: the output was written.
-bool ProveOutput(const ConversionJob&, std::string&)
-{
-    return true;
-}
-
 JobOutcome ConvertJob(const ConversionJob& job)
 {
     imageConverter.inputPath = job.inputPath.c_str();
@@ -118,9 +113,8 @@ JobOutcome ConvertJob(const ConversionJob& job)
         std::string prefix = FailureReport(job.inputPath, "");
         return {result, false, imageConverter.errorReport.substr(prefix.size())};
     }
-    std::string reason;
-    bool proven = job.proveOutput && ProveOutput(job, reason);
-    return {Ok, proven, reason};
+    std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
+    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause};
 }
 
 } // namespace

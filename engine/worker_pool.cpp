@@ -169,6 +169,7 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     int result = OpenFailed;
     if (failure.empty() && path.size() >= inputPathLimit)
         failure = "The file path is too long (2000 characters or more).";
+    if (failure.empty() && !WindowsKeepsNames(path)) failure = inexactNameMessage;
     if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile)
         failure = "Not a file that can hold an image (a folder, device or pipe)";
     if (failure.empty() && !ClaimOutputName(path, start.settings, run.numbers, file.claim, failure))
@@ -253,7 +254,7 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
     for (auto file = run.files.begin(); file != run.files.end() && file->first == run.nextRecorded && file->second.ended;
          file = run.files.erase(file)) {
         RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
-        if (fileEnded) fileEnded(run.nextRecorded);
+        if (fileEnded) fileEnded(run.nextRecorded, file->second.outcome);
         run.nextRecorded++;
     }
 }

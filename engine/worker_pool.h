@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/conversion_settings.h"
+#include "engine/worker_messages.h"
 
 // A file as the run starts it.
 struct FileStart {
@@ -17,7 +18,7 @@ struct FileStart {
 // take it; false starts no more files, and those started finish.
 typedef std::function<bool(unsigned index, FileStart& file)> NextFile;
 // Told that file `index` is counted and logged, in list order.
-typedef std::function<void(unsigned index)> FileEnded;
+typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded;
 
 // Converts every file `nextFile` names with `change`, in at most
 // `settings.workers` worker processes (0: one per processor), and returns

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "app/settings_file.h"
-#include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "lang/caption_numbers.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -20,9 +20,9 @@
 #include "ui/main_window.h"
 
 const LanguageEntry languageEntries[languageCount] = {
-    {IDM_ENGLISH, "English"},
-    {IDM_NORSK, "Norsk"},
-    {IDM_DEUTCH, "Deutch"},
+    {IDM_ENGLISH, "English", "english.ini"},
+    {IDM_NORSK, "Norsk", "norsk.ini"},
+    {IDM_DEUTSCH, "Deutsch", "deutsch.ini"},
 };
 
 namespace {
@@ -32,8 +32,8 @@ struct ControlCaption {
     int caption;
 };
 
+// Convert carries the run's state and is set by the run's own rules.
 const ControlCaption buttonCaptions[] = {
-    {IDC_CONVERT, CaptionConvertButton},
     {IDC_ADD_FILES, CaptionAddFilesButton},
     {IDC_REMOVE_FILES, CaptionRemoveFilesButton},
 };
@@ -41,11 +41,14 @@ const ControlCaption buttonCaptions[] = {
 const ControlCaption labelCaptions[] = {
     {IDC_OUTPUT_GROUP, CaptionOutputGroup},
     {IDC_OPTIONS_GROUP, CaptionOptionsGroup},
+    {IDC_RESIZE_GROUP, CaptionResizeGroup},
+    {IDC_ROTATE_GROUP, CaptionRotateGroup},
+    {IDC_RESIZE, CaptionResizeSwitch},
+    {IDC_ROTATE, CaptionRotateSwitch},
 };
 
 // A menu-bar title is found by its position and keeps its drop-down menu;
-// an item is found by its command. The Options title and the Preferences
-// item have no caption and keep their texts.
+// an item is found by its command.
 struct MenuCaption {
     UINT entry;
     bool byPosition;
@@ -54,7 +57,8 @@ struct MenuCaption {
 
 const MenuCaption menuCaptions[] = {
     {0, true, CaptionFileMenu},
-    {IDM_CONVERT, false, CaptionConvertItem},
+    {1, true, CaptionOptionsMenu},
+    {IDM_PREFERENCES, false, CaptionPreferencesItem},
     {IDM_SAVE_DEFAULT, false, CaptionSaveDefaultItem},
     {IDM_ADD_FILES, false, CaptionAddFilesItem},
     {IDM_REMOVE_FILES, false, CaptionRemoveFilesItem},
@@ -71,24 +75,17 @@ bool MenuHoldsCommand(HMENU menu, UINT command)
     return GetMenuState(menu, command, MF_BYCOMMAND) != (UINT)-1;
 }
 
-// While a run goes on, Convert carries the run's caption: it is the stop request.
-int CaptionDuringRun(int caption)
-{
-    bool convert = caption == CaptionConvertButton || caption == CaptionConvertItem;
-    return convert && BatchRunActive() ? CaptionConverting : caption;
-}
-
 void SetControlCaptions(const ControlCaption* captions, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        SetDlgItemTextA(mainWindow, captions[i].control, Caption(CaptionDuringRun(captions[i].caption)));
+        SetDlgItemTextA(mainWindow, captions[i].control, Caption(captions[i].caption));
     }
 }
 
 void SetMenuCaptions(HMENU menu)
 {
     for (const MenuCaption& entry : menuCaptions) {
-        const char* text = Caption(CaptionDuringRun(entry.caption));
+        const char* text = Caption(entry.caption);
         if (entry.byPosition) {
             HMENU dropDown = GetSubMenu(menu, entry.entry);
             if (dropDown) {
@@ -117,10 +114,9 @@ void ApplyCaptions()
     if (mainWindow) {
         SetControlCaptions(buttonCaptions, sizeof buttonCaptions / sizeof buttonCaptions[0]);
         HMENU menu = GetMenu(mainWindow);
-        if (menu) {
-            SetMenuCaptions(menu);
-            DrawMenuBar(mainWindow);
-        }
+        if (menu) SetMenuCaptions(menu);
+        ShowConvertState();
+        if (menu) DrawMenuBar(mainWindow);
         SetControlCaptions(labelCaptions, sizeof labelCaptions / sizeof labelCaptions[0]);
         SetFileListColumn(fileListColumnWidth);
     }
@@ -151,7 +147,5 @@ void SelectLanguage(int language)
     settings.language = language;
     ApplyCaptions();
     UpdateLanguageMenu();
-    // The directory is found afresh, as the program file saw it when the
-    // command was chosen.
-    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    SaveSettings(UserFilePath("config.dat").c_str());
 }

@@ -2,15 +2,17 @@
 #pragma once
 #include "lang/language_file.h"
 
-// The menu command and fixed name of each language, by language number.
+// The menu command, fixed name and language file (beside the program) of
+// each language, by language number.
 struct LanguageEntry {
     int command;
     const char* name;
+    const char* file;
 };
 extern const LanguageEntry languageEntries[languageCount];
 
 // Puts the current language's captions on the main window (buttons, menu,
-// group labels, list header), refills the save-option names and rebuilds the
+// group labels, switches, list header), refills the save-option names and rebuilds the
 // selectors. Without a main window only the names and selectors are done.
 void ApplyCaptions();
 

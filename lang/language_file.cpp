@@ -29,10 +29,22 @@ const CaptionSection captionSections[] = {
     {"[COLOR-PROCESSING]", 7, 66, false},
     {"[RESIZE-PROCESSING]", 8, 73, false},
     {"[MESSAGES]", 33, 89, true},
+    {"[WINDOW]", 10, 122, true},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 
 namespace {
+
+// English texts of the last section for a language file written before it
+// existed, so that an older english.ini keeps the window usable.
+const int newestSectionFirst = 122;
+const char* const newestSectionEnglish[] = {
+    "&Options", "&Preferences", "Resize", "Rotate", "Stop", "&Stop Converting", "Stopping...",
+    "File %1 of %2: %3",
+    "%1 image(s) converted.\r\n%2 image(s) could not be converted.\r\n%3 image(s) not started.",
+    "Do you want to see the log?",
+};
+const int newestSectionCount = sizeof newestSectionEnglish / sizeof newestSectionEnglish[0];
 
 // Longer lines are taken in pieces of this length, each piece a line of its own.
 const size_t pieceLength = 199;
@@ -54,7 +66,7 @@ std::vector<std::string> ReadPieces(FILE* file)
         if (end == std::string::npos) end = bytes.size();
         if (end > start && bytes[end - 1] == '\r') --end;
 
-        std::string line = bytes.substr(start, end - start);
+        std::string line = TextOfFileLine(bytes.substr(start, end - start));
         size_t offset = 0;
         do {
             pieces.push_back(line.substr(offset, pieceLength));
@@ -92,7 +104,7 @@ bool LoadLanguageFile(int slot, const char* path)
     if (slot < 0 || slot >= languageCount) return false;
     FILE* file = OpenHostFile(path, "r");
     if (!file) {
-        ShowMessage(dialogWindow, "Error opening config file.", MB_OK | MB_ICONERROR);
+        if (slot == 0) ShowMessage(dialogWindow, "Error opening config file.", MB_OK | MB_ICONERROR);
         return false;
     }
     std::vector<std::string> lines = ReadPieces(file);
@@ -117,5 +129,25 @@ const char* Caption(int k)
     if (k < 0 || k >= captionCount) return "";
     int language = settings.language;
     if (language < 0 || language >= languageCount) language = 0;
-    return languageCaptions[language][k].c_str();
+    if (!languageCaptions[language][k].empty()) return languageCaptions[language][k].c_str();
+    if (!languageCaptions[0][k].empty()) return languageCaptions[0][k].c_str();
+    int newest = k - newestSectionFirst;
+    return newest >= 0 && newest < newestSectionCount ? newestSectionEnglish[newest] : "";
+}
+
+std::string CaptionWith(int k, const std::vector<std::string>& values)
+{
+    std::string text = Caption(k);
+    for (size_t at = text.find('%'); at != std::string::npos && at + 1 < text.size(); at = text.find('%', at)) {
+        char digit = text[at + 1];
+        if (digit < '1' || digit > '9') {
+            ++at;
+            continue;
+        }
+        size_t index = digit - '1';
+        const std::string& value = index < values.size() ? values[index] : std::string();
+        text.replace(at, 2, value);
+        at += value.size();
+    }
+    return text;
 }

@@ -1,8 +1,9 @@
 // The caption table and the language file that fills it.
 #pragma once
 #include <string>
+#include <vector>
 
-const int languageCount = 3;   // 0 English, 1 Norsk, 2 Deutch
+const int languageCount = 3;   // 0 English, 1 Norsk, 2 Deutsch
 const int captionCount = 175;
 
 extern std::string languageCaptions[languageCount][captionCount];
@@ -20,10 +21,18 @@ struct CaptionSection {
 extern const CaptionSection captionSections[];
 extern const int captionSectionCount;
 
-// Reads a language file into one slot; false (after a message) when the file
-// cannot be opened. Captions the file does not supply keep their text.
+// Reads a language file into one slot; false when the file cannot be opened,
+// which only English (slot 0) reports with a message: a translation that is
+// missing leaves its language in English. Captions the file does not supply
+// keep their text.
 bool LoadLanguageFile(int slot, const char* path);
 
-// Caption k of the current language; the empty text for an empty caption, a
-// number outside the table, or a language outside 0 to 2 (taken as English).
+// Caption k of the current language (a language outside 0 to 2 is taken as
+// English). A caption the language leaves empty is the English one, so that
+// no choice blanks the window; the empty text only when English has none
+// either, or for a number outside the table.
 const char* Caption(int k);
+
+// Caption k with each "%1" to "%9" in it replaced by the value of that
+// number; a number without a value gives the empty text.
+std::string CaptionWith(int k, const std::vector<std::string>& values);

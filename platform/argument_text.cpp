@@ -7,25 +7,36 @@
 
 #include "platform/host_file.h"
 
+namespace {
+
+std::string Quoted(const std::string& argument)
+{
+    std::string text = "\"";
+    for (char c : argument) text += c == '"' ? "\"\"" : std::string(1, c);
+    return text + '"';
+}
+
+// A file manager entry passes its Windows path in quotes; no Windows path
+// holds a quote of its own.
+bool IsQuotedWindowsPath(const std::string& argument)
+{
+    return argument.size() >= 2 && argument.front() == '"' && argument.back() == '"' &&
+           IsWindowsPath(argument.substr(1, argument.size() - 2));
+}
+
+} // namespace
+
 std::string ArgumentTextFromArguments(int argc, const char* const* argv)
 {
     std::string text;
     bool nextIsInputPath = false;
     for (int i = 0; i < argc; i++) {
         std::string argument = argv[i];
-        if (!text.empty()) text += ' ';
-        bool quoted = !argument.empty() && argument.front() == '"';
-        if (nextIsInputPath && quoted && (argument.size() < 2 || argument.back() != '"')) {
-            text += argument; // no closing quote: left for the parser to refuse
-        } else if (nextIsInputPath) {
-            if (quoted) argument = argument.substr(1, argument.size() - 2);
-            text += '"' + FullWindowsPath(argument) + '"';
-        } else if (argument.find(' ') != std::string::npos && !quoted) {
-            text += '"' + argument + '"';
-        } else {
-            text += argument;
-        }
-        nextIsInputPath = argument == "-inputone" || argument == "-inputmulti";
+        if (i > 0) text += ' ';
+        if (nextIsInputPath && IsQuotedWindowsPath(argument)) argument = argument.substr(1, argument.size() - 2);
+        bool plain = !argument.empty() && argument.find_first_of(" \"") == std::string::npos;
+        text += plain && !nextIsInputPath ? argument : Quoted(argument);
+        nextIsInputPath = !nextIsInputPath && (argument == "-inputone" || argument == "-inputmulti");
     }
     return text;
 }

@@ -2,10 +2,11 @@
 #include <string>
 
 // The argument text as a Windows shell passes it to the program: the
-// arguments joined by one blank, an argument holding a blank enclosed in
-// double quotes, and the path after -inputone or -inputmulti always quoted
-// (a Unix shell strips the quotes a file manager entry would pass) and in
-// its full Windows form.
+// arguments joined by one blank, and an argument holding a blank or a double
+// quote, or an empty one, enclosed in double quotes with each of its own
+// quotes doubled. The value after -inputone or -inputmulti is always quoted
+// so (a Unix shell strips the quotes a file manager entry would pass); a
+// Windows path that arrives in quotes loses them first.
 std::string ArgumentTextFromArguments(int argc, const char* const* argv);
 
 // The argument text of this process, built as above from its arguments.

@@ -4,6 +4,10 @@
 
 #include <sys/stat.h>
 
+const char* const inexactNameMessage =
+    "Windows paths cannot name this file unchanged (a name ending in a blank or a dot, or holding "
+    "\\ * ? \" < > |), so it was left alone.";
+
 namespace {
 
 typedef char* (CDECL* UnixFileNameProc)(LPCWSTR);
@@ -15,10 +19,78 @@ HMODULE Kernel32()
     return module;
 }
 
-bool IsWindowsPath(const std::string& path)
+// Wide strings stay in vectors: with 16-bit wchar_t, std::wstring would
+// measure them with the host's 32-bit wcslen.
+std::vector<WCHAR> Wide(const std::string& text, UINT codePage)
 {
-    if (path.size() >= 2 && path[1] == ':') return true;
-    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+    int length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, NULL, 0);
+    std::vector<WCHAR> wide(length > 0 ? length : 1, 0);
+    if (length > 0) MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(const WCHAR* wide)
+{
+    int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, NULL, 0, NULL, NULL);
+    std::string text(length > 0 ? length : 1, '\0');
+    if (length > 0) WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], length, NULL, NULL);
+    text.resize(text.size() - 1);
+    return text;
+}
+
+bool HostNameExists(const std::string& host)
+{
+    struct stat status;
+    return lstat(host.c_str(), &status) == 0;
+}
+
+bool SameHostFile(const std::string& a, const std::string& b)
+{
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+std::string LastName(const std::string& host)
+{
+    return host.substr(host.rfind('/') + 1);
+}
+
+// An absolute host path without empty, "." and ".." components, as Windows
+// resolves them; a relative one is taken from the current directory.
+std::string AbsoluteHostPath(const std::string& path)
+{
+    std::string full = path;
+    if (path[0] != '/') {
+        std::string directory(GetCurrentDirectoryA(0, NULL), '\0');
+        directory.resize(GetCurrentDirectoryA((DWORD)directory.size(), &directory[0]));
+        full = HostPath(directory.c_str()) + "/" + path;
+    }
+    std::string result;
+    for (size_t start = 0; start < full.size();) {
+        size_t end = full.find('/', start);
+        if (end == std::string::npos) end = full.size();
+        std::string name = full.substr(start, end - start);
+        if (name == "..") result.erase(result.empty() ? 0 : result.rfind('/'));
+        else if (!name.empty() && name != ".") result += "/" + name;
+        start = end + 1;
+    }
+    return result.empty() ? "/" : result;
+}
+
+std::string DosPath(const std::string& host)
+{
+    static DosFileNameProc toDos = (DosFileNameProc)GetProcAddress(Kernel32(), "wine_get_dos_file_name");
+    WCHAR* dosName = toDos ? toDos(host.c_str()) : NULL;
+    if (dosName) {
+        std::string result = Narrow(dosName);
+        HeapFree(GetProcessHeap(), 0, dosName);
+        return result;
+    }
+    // Wine maps Z: to the host's root.
+    std::string result = "Z:" + host;
+    for (char& c : result) if (c == '/') c = '\\';
+    return result;
 }
 
 } // namespace
@@ -30,12 +102,7 @@ std::string HostPath(const char* windowsPath)
         (UnixFileNameProc)GetProcAddress(Kernel32(), "wine_get_unix_file_name");
     if (!toUnix || !windowsPath || !*windowsPath) return std::string();
 
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, windowsPath, -1, NULL, 0);
-    if (wideLength <= 0) return std::string();
-    std::wstring wide(wideLength, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, windowsPath, -1, &wide[0], wideLength);
-
-    char* unixName = toUnix(wide.c_str());
+    char* unixName = toUnix(Wide(windowsPath, CP_ACP).data());
     if (!unixName) return std::string();
     std::string result(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
@@ -57,44 +124,95 @@ FILE* OpenHostFile(const char* windowsPath, const char* mode)
     return fopen(host.c_str(), mode);
 }
 
+std::string TextOfFileLine(const std::string& bytes)
+{
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(), NULL, 0) > 0 ||
+        bytes.empty())
+        return bytes;
+    return Narrow(Wide(bytes, 1252).data());
+}
+
 bool ReadTextLine(FILE* file, std::string& line)
 {
     line.clear();
     int c;
     while ((c = getc(file)) != EOF && c != '\n') line += (char)c;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    line = TextOfFileLine(line);
     return c != EOF || !line.empty();
 }
 
-std::string FullWindowsPath(const std::string& path)
+TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::vector<std::string>& lines)
 {
-    if (path.empty() || IsWindowsPath(path)) return path;
+    lines.clear();
+    FILE* file = OpenHostFile(windowsPath, "rb");
+    if (!file) return TextFileUnreadable;
+    std::string bytes;
+    char buffer[65536];
+    size_t count;
+    while (bytes.size() <= maxBytes && (count = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, count);
+    fclose(file);
+    if (bytes.size() > maxBytes) return TextFileTooLarge;
 
-    if (path[0] == '/') {
-        static DosFileNameProc toDos =
-            (DosFileNameProc)GetProcAddress(Kernel32(), "wine_get_dos_file_name");
-        WCHAR* dosName = toDos ? toDos(path.c_str()) : NULL;
-        if (dosName) {
-            int length = WideCharToMultiByte(CP_ACP, 0, dosName, -1, NULL, 0, NULL, NULL);
-            std::string result(length > 0 ? length - 1 : 0, '\0');
-            if (length > 0) WideCharToMultiByte(CP_ACP, 0, dosName, -1, &result[0], length, NULL, NULL);
-            HeapFree(GetProcessHeap(), 0, dosName);
-            return result;
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        size_t last = end;
+        while (last > start && bytes[last - 1] == '\r') last--;
+        lines.push_back(TextOfFileLine(bytes.substr(start, last - start)));
+        start = end + 1;
+    }
+    return TextFileRead;
+}
+
+bool IsWindowsPath(const std::string& path)
+{
+    if (path.size() >= 2 && path[1] == ':') return true;
+    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}
+
+bool WindowsKeepsNames(const std::string& windowsPath)
+{
+    // Measured under Wine: dots go from the end of every name, blanks only
+    // from the end of the last one.
+    size_t last = windowsPath.find_last_of("\\/");
+    for (size_t start = 0; start <= windowsPath.size();) {
+        size_t end = windowsPath.find_first_of("\\/", start);
+        if (end == std::string::npos) end = windowsPath.size();
+        std::string name = windowsPath.substr(start, end - start);
+        bool isLast = last == std::string::npos || start > last;
+        if (!name.empty() && name != "." && name != ".." &&
+            (name.back() == '.' || (isLast && name.back() == ' ')))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool InputWindowsPath(const std::string& path, std::string& windowsPath)
+{
+    windowsPath = path;
+    if (path.empty()) return true;
+    if (IsWindowsPath(path)) return WindowsKeepsNames(path);
+
+    std::string host = AbsoluteHostPath(path);
+    // A relative Windows path ("photos\a.png", "\Pics\a.png") names no host
+    // file of its own.
+    if (path[0] != '/' && path.find('\\') != std::string::npos && !HostNameExists(host)) {
+        DWORD length = GetFullPathNameA(path.c_str(), 0, NULL, NULL);
+        if (length > 0) {
+            windowsPath.resize(length);
+            windowsPath.resize(GetFullPathNameA(path.c_str(), length, &windowsPath[0], NULL));
         }
-        // Wine maps Z: to the host's root.
-        std::string result = "Z:" + path;
-        for (char& c : result) if (c == '/') c = '\\';
-        return result;
+        return WindowsKeepsNames(path);
     }
 
-    // A relative path names a file below the current directory, which Wine
-    // already keeps in its Windows form.
-    std::string relative = path;
-    for (char& c : relative) if (c == '/') c = '\\';
-    DWORD length = GetFullPathNameA(relative.c_str(), 0, NULL, NULL);
-    if (length == 0) return relative;
-    std::string result(length, '\0');
-    length = GetFullPathNameA(relative.c_str(), length, &result[0], NULL);
-    result.resize(length);
-    return result;
+    // Wine gives every host name a Windows form, but Windows may read that
+    // form as another name: only a way back to the same file counts.
+    windowsPath = DosPath(host);
+    std::string back = HostPath(windowsPath.c_str());
+    if (back == host) return true;
+    if (back.empty()) return !HostNameExists(host); // a missing file fails later, under its name
+    return LastName(back) == LastName(host) && SameHostFile(back, host);
 }

@@ -1,8 +1,10 @@
 // The program works with Windows paths throughout. These calls are the one
-// place where such a path is handed to the host's C runtime or FreeImage.
+// place where such a path is handed to the host's C runtime or FreeImage, and
+// where a path given on the host becomes a Windows path.
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Host path for a Windows path; empty when it has none (for example a file in
 // a directory that does not exist), which callers treat as "cannot be opened".
@@ -16,12 +18,36 @@ HostFileKind HostFileKindOf(const char* windowsPath);
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);
 
-// One whole line of a text file, however long, without its line end; false at
-// the end of the file. The host's text mode keeps the CR of a Windows line
-// end, so every trailing CR and LF is removed here.
+// A line of a text file as program text (UTF-8): a line that is not valid
+// UTF-8 comes from a file written in Windows-1252, as earlier versions did.
+std::string TextOfFileLine(const std::string& bytes);
+
+// One whole line of a text file, however long, without its line end, as
+// program text; false at the end of the file. The host's text mode keeps the
+// CR of a Windows line end, so every trailing CR and LF is removed here.
 bool ReadTextLine(FILE* file, std::string& line);
 
-// The full Windows form of a path given by the user or a list file: a drive or
-// UNC path is kept, a host path ("/home/me/a.png", "photos/a.png") is made
-// absolute and turned into the Windows path that names the same file.
-std::string FullWindowsPath(const std::string& path);
+enum TextFileResult { TextFileRead, TextFileUnreadable, TextFileTooLarge };
+
+// Every line of a text file of at most `maxBytes` bytes, read whole at once,
+// as ReadTextLine gives them. A larger file (or an endless one such as
+// /dev/zero) is not read beyond that size and yields no lines.
+TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::vector<std::string>& lines);
+
+// A drive ("C:...") or UNC ("\\server...") path.
+bool IsWindowsPath(const std::string& path);
+
+// Windows drops the blanks and dots at the end of a name, so a path with such
+// a name reaches another file; false for such a path.
+bool WindowsKeepsNames(const std::string& windowsPath);
+
+// The full Windows path that names exactly the file a user or a list file
+// names: a Windows path is kept, a host path ("/home/me/a.png",
+// "photos/a.png") is made absolute and translated. False when Windows paths
+// cannot name that file unchanged (a name ending in a blank or a dot, or
+// holding \ * ? " < > |): any Windows path would reach another file or none.
+bool InputWindowsPath(const std::string& path, std::string& windowsPath);
+
+// The failure message for a path that InputWindowsPath or WindowsKeepsNames
+// refuses.
+extern const char* const inexactNameMessage;

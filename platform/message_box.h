@@ -10,5 +10,6 @@
 extern HWND dialogWindow;
 
 // MessageBoxA captioned "Bramblewick"; returns the button pressed, or IDNO
-// (a question) / IDOK when the box could not be shown.
-int ShowMessage(HWND owner, const char* text, UINT type);
+// (a question) / IDOK when the box could not be shown. `shown`, when given,
+// tells which.
+int ShowMessage(HWND owner, const char* text, UINT type, bool* shown = nullptr);

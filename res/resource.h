@@ -30,6 +30,7 @@
 #define IDC_DIRECTION           1250
 #define IDC_RESIZE              1257
 #define IDC_ROTATE              1258
+#define IDC_STATUS              1259
 
 // Log window controls
 #define IDC_LOG_TEXT            1243
@@ -53,6 +54,11 @@
 #define IDM_MAIL                40028
 #define IDM_ENGLISH             40029
 #define IDM_NORSK               40030
-#define IDM_DEUTCH              40031
+#define IDM_DEUTSCH             40031
 #define IDM_SAVE_DEFAULT        40033
 #define IDM_PREFERENCES         40036
+
+// Messages the main window sends or posts to itself
+#define WM_CONVERT_STATE        (WM_APP + 1)    // wParam: the Convert state a run asks for
+#define WM_TAKE_FOCUS           (WM_APP + 2)    // once the window is shown after opening
+#define WM_RESTORE_SIZE         (WM_APP + 3)    // after a size below the minimum was raised

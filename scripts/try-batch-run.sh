@@ -1,8 +1,9 @@
 #!/bin/bash
 # Uses the built program as a person would, on a virtual display: opens the
 # main window in advanced mode with a list of large images, clicks Convert,
-# takes a picture while the run is going and one of the summary it ends with,
-# answers the summary, and lists what was written.
+# stops the run during its second file, runs it again to its end, takes
+# pictures on the way (running, the stop question, stopping, both summaries,
+# the window after each), and lists what was written.
 #   scripts/try-batch-run.sh [BUILD_DIR] [PICTURE_DIR]
 # Needs Xvfb, x11-utils, ImageMagick and libxtst6 (which Wine brings along).
 set -eu
@@ -14,15 +15,20 @@ pictures=$(realpath -m "${2:-$build/try-batch-run}")
 source scripts/virtual-display.sh
 start_virtual_display "$build"
 
-# Large enough that the run lasts a few seconds.
+# Many and large enough that the run lasts several seconds: 48 names for 4
+# images, so that they take little disk.
 mkdir -p "$work/images"
 python3 - "$work/images" <<'PYTHON'
 import os, struct, sys
 # Noisy rows: slow to encode as JPEG, like photographs.
 width, height = 3200, 2400
 rows = [os.urandom(width * 3) for _ in range(64)]
-for n in range(16):
-    with open(f"{sys.argv[1]}/photo{n:02d}.bmp", "wb") as f:
+for n in range(48):
+    name = f"{sys.argv[1]}/photo{n:02d}.bmp"
+    if n >= 4:
+        os.link(f"{sys.argv[1]}/photo{n % 4:02d}.bmp", name)
+        continue
+    with open(name, "wb") as f:
         size = 54 + width * 3 * height
         f.write(b"BM" + struct.pack("<IHHI", size, 0, 0, 54))
         f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, width * 3 * height, 2835, 2835, 0, 0))
@@ -44,8 +50,8 @@ for _ in $(seq 100); do [ -n "$(windows)" ] && break; sleep 0.2; done
 sleep 2
 read -r x y width height < <(windows | head -1)
 
-# Pointer moves and clicks through the XTest extension.
-pointer() {
+# Pointer clicks through the XTest extension.
+xtest() {
     python3 - "$@" <<'PYTHON'
 import ctypes, sys, time
 x11 = ctypes.CDLL("libX11.so.6")
@@ -71,31 +77,73 @@ x11.XCloseDisplay(display)
 PYTHON
 }
 
-mkdir -p "$pictures"
-# Convert is the first button under the file list, a fifth of the window wide.
-pointer click $((x + 10 + width / 10)) $((y + height - 31))
-sleep 0.3
-import -window root "$pictures/running.png"
-echo "saved $pictures/running.png"
+picture() {
+    sleep "${2:-0.3}"
+    import -window root "$pictures/$1.png"
+    echo "saved $pictures/$1.png"
+}
 
-# The summary is a second window titled Bramblewick.
-for _ in $(seq 300); do [ "$(windows | wc -l)" -ge 2 ] && break; sleep 0.2; done
-[ "$(windows | wc -l)" -ge 2 ] || { echo "no summary appeared" >&2; exit 1; }
-sleep 1
-import -window root "$pictures/summary.png"
-echo "saved $pictures/summary.png"
-# Its OK button stands in the middle of its bottom. With no window manager
-# the first click may only activate the box.
-read -r bx by bwidth bheight < <(windows | sort -k3 -n | head -1)
+# Waits until COUNT windows titled Bramblewick are up (a message box is one).
+wait_for_windows() {
+    for _ in $(seq 300); do [ "$(windows | wc -l)" -eq "$1" ] && return; sleep 0.2; done
+    echo "expected $1 window(s), see $pictures" >&2
+    exit 1
+}
+
+# Answers the summary with its OK button, in the middle of its bottom. With
+# no window manager the first click may only activate the box.
+close_summary() {
+    read -r bx by bwidth bheight < <(windows | sort -k3 -n | head -1)
+    for _ in 1 2 3; do
+        xtest click $((bx + bwidth / 2)) $((by + bheight - 24))
+        sleep 1
+        [ "$(windows | wc -l)" -eq 1 ] && return
+    done
+    echo "the summary did not close" >&2
+    exit 1
+}
+
+# Convert is the first button under the file list, a fifth of the window wide.
+convert_x=$((x + 10 + width / 10))
+convert_y=$((y + height - 31))
+mkdir -p "$pictures"
+
+# A run stopped early: the stop is asked for with Convert, now the stop
+# command, and confirmed with Yes.
+xtest click $convert_x $convert_y
+picture running 0.5
+xtest click $convert_x $convert_y
+wait_for_windows 2
+picture stop-question
+# Yes stands left of the middle of its bottom. With no window manager the
+# first click may only activate the box; the summary that follows has
+# another size.
+question=$(windows | sort -k3 -n | head -1)
+read -r bx by bwidth bheight <<<"$question"
 for _ in 1 2 3; do
-    pointer click $((bx + bwidth / 2)) $((by + bheight - 24))
-    sleep 1
-    [ "$(windows | wc -l)" -eq 1 ] && break
+    xtest click $((bx + bwidth / 2 - 34)) $((by + bheight - 24))
+    sleep 0.2
+    windows | grep -qx "$question" || break
+    sleep 0.8
 done
-[ "$(windows | wc -l)" -eq 1 ] || { echo "the summary did not close" >&2; exit 1; }
-import -window root "$pictures/after.png"
-echo "saved $pictures/after.png"
+windows | grep -qx "$question" && { echo "the stop question did not close" >&2; exit 1; }
+picture stopping 0
+wait_for_windows 2
+picture stopped-summary 1
+grep -q . <(ls "$work"/images/*.jpg 2>/dev/null) || { echo "nothing was converted before the stop" >&2; exit 1; }
+close_summary
+picture after-stop
+stopped_count=$(ls "$work"/images/*.jpg | wc -l)
+echo "converted before the stop: $stopped_count of 48"
+[ "$stopped_count" -lt 48 ] || { echo "the stop did not stop the run" >&2; exit 1; }
+
+# The same list again, to its end: every image once more, under new names.
+xtest click $convert_x $convert_y
+wait_for_windows 2
+picture summary 1
+close_summary
+picture after
 
 echo "converted files:"
 ls "$work"/images/*.jpg
-[ "$(ls "$work"/images/*.jpg | wc -l)" -eq 16 ]
+[ "$(ls "$work"/images/*.jpg | wc -l)" -eq $((48 + stopped_count)) ]

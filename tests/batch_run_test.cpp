@@ -12,24 +12,30 @@
 namespace {
 
 // What a run shows, and what the test does meanwhile. `atSecondRow` runs
-// once, when the run asks for the second row: that file is then on its way.
+// once, when the run shows the second row as the one being converted.
 struct Watched {
     std::vector<unsigned> positions;
     std::function<void()> atSecondRow;
-    volatile bool logShown = false;
+    volatile bool deletionShown = false, released = false, logShown = false;
     std::string log;
 } watched;
 
 // Sees the messages sent on every thread. Keeps what the log window shows
-// and closes it.
+// and closes it; holds the run at the message about a source it could not
+// delete (on the run's thread, in the middle of that file) until released,
+// for 10 s at most.
 LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPSTRUCT& sent = *(CWPSTRUCT*)lParam;
     bool shown = sent.message == WM_SHOWWINDOW && sent.wParam && sent.hwnd != mainWindow;
     char text[2000] = "";
     if (sent.message == PBM_SETPOS) watched.positions.push_back((unsigned)sent.wParam);
-    if (sent.message == LVM_GETITEMTEXTA && sent.wParam == 1 && watched.atSecondRow)
+    if (sent.message == LVM_ENSUREVISIBLE && sent.wParam == 1 && watched.atSecondRow)
         std::exchange(watched.atSecondRow, nullptr)();
+    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strstr(text, "could not delete")) {
+        watched.deletionShown = true;
+        for (int i = 0; i < 1000 && !watched.released; ++i) Sleep(10);
+    }
     if (shown && GetDlgItemTextA(sent.hwnd, IDC_LOG_TEXT, text, sizeof text)) {
         watched.log = text;
         watched.logShown = true;
@@ -49,6 +55,7 @@ protected:
 
     void TearDown() override
     {
+        watched.released = true;
         WaitForRunEnd();
         UnhookWindowsHookEx(hook);
         MainWindowTest::TearDown();
@@ -65,6 +72,19 @@ protected:
     }
 
     void WaitForRunEnd() { for (int i = 0; i < 3000 && BatchRunActive(); ++i) PumpMessages(10); }
+
+    // Asks the window how the list is to draw a row.
+    bool Marked(int row) const
+    {
+        NMLVCUSTOMDRAW draw = {};
+        draw.nmcd.hdr = {Item(IDC_FILE_LIST), IDC_FILE_LIST, (UINT)NM_CUSTOMDRAW};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = row;
+        draw.clrTextBk = CLR_DEFAULT;
+        SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, (LPARAM)&draw);
+        return draw.clrTextBk == GetSysColor(COLOR_HIGHLIGHT);
+    }
+    UINT MenuState(int command) const { return GetMenuState(GetMenu(window), command, MF_BYCOMMAND); }
 
     MessageBoxAnswerer boxes{IDNO}; // queued answers first
     TempDir files;
@@ -84,47 +104,92 @@ TEST_F(BatchRunTest, ConvertsEveryRowWithProgressAndASecondConvertOnlyAsksToStop
     Command(IDC_CONVERT); // before the run has begun: asks to stop (No), starts nothing
     WaitForRunEnd();
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), CaptionText(CaptionAllConverted)}));
-    EXPECT_EQ(watched.positions, (std::vector<unsigned>{0, 0, 33, 66, 100}));
+    EXPECT_EQ(watched.positions, (std::vector<unsigned>{0, 33, 66, 100}));
     Bitmap icon = ReadImage(files / "c.ico");
     EXPECT_TRUE(icon && FreeImage_GetWidth(icon.get()) == 32 && FreeImage_GetHeight(icon.get()) == 32);
-    EXPECT_EQ(Text(IDC_CONVERT), CaptionText(CaptionConvertItem));
+    EXPECT_EQ(Text(IDC_CONVERT), CaptionText(CaptionConvertButton));
     EXPECT_TRUE(Enabled(IDC_FORMAT) && Enabled(IDC_FILE_LIST) && Checked(IDC_RESIZE) && !Enabled(IDC_RESIZE));
+    EXPECT_FALSE(Marked(2) || Text(IDC_STATUS).size());
 }
 
-// Two workers: both started files finish, no other starts.
-TEST_F(BatchRunTest, AStopEndsTheRunAfterItsFilesAndTheSummaryAndLogCountTheFilesHandedOver)
+// Two workers: both files started finish, and no other starts.
+TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItStopped)
 {
     settings.workers = 2;
+    languageCaptions[0][CaptionFileOfCount] = "file %1 of %2: %3";
+    languageCaptions[0][CaptionStoppedCounts] = "%1 converted, %2 failed, %3 not started";
     Texts paths = AddImages(5);
     WriteFileBytes(paths[1], "no image here");
-    // Pressed while the second file is on its way and answered Yes; pressed
-    // again, Convert cannot start a run before the stopped one has ended.
+    // Stop is pressed while the second file is on its way and answered Yes;
+    // pressed again, Convert cannot start a run before the stopped one has ended.
     for (int answer : {IDYES, IDOK, IDYES}) boxes.Answer(answer);
-    watched.atSecondRow = [this] { for (int i = 0; i < 2; ++i) Command(IDC_CONVERT); };
-    Command(IDC_CONVERT);
-    WaitForRunEnd();
-    for (int i = 0; i < 300 && !watched.logShown; ++i) PumpMessages(10);
-    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
-                                    "caption 109\n\n1caption 111\n1caption 112"}));
-    EXPECT_EQ(watched.log,
-              "1caption 113\r\n1caption 114\r\n\r\n" + paths[1] + "\r\nError: Could not open the file\r\n\r\n");
-    EXPECT_EQ(convertedCount + failedCount + conversionLog.size(), 0u) << "the next run counts from zero";
-}
-
-// Chosen while the second file starts, after it took its settings.
-TEST_F(BatchRunTest, ADirectoryChosenDuringARunReachesTheFilesStartedAfterIt)
-{
-    settings.useOutputDirectory = true;
-    lstrcpyA(settings.outputDirectory, "first\\");
-    AddImages(3);
-    watched.atSecondRow = [this] {
-        HWND preferences = CreateDialogA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), window, PreferencesDialogProc);
-        TakeChosenFolder(preferences, (files / "second").c_str());
-        DestroyWindow(preferences);
+    std::string during, stopping;
+    watched.atSecondRow = [&] {
+        during = Text(IDC_STATUS) + " | " + Text(IDC_CONVERT) + (Marked(1) && !Marked(0) ? " | marked" : "");
+        Command(IDC_CONVERT);
+        stopping = Text(IDC_CONVERT) + (Enabled(IDC_CONVERT) || !(MenuState(IDM_CONVERT) & MF_GRAYED) ? " enabled" : "");
+        Command(IDC_CONVERT);
     };
     Command(IDC_CONVERT);
     WaitForRunEnd();
+    for (int i = 0; i < 300 && !watched.logShown; ++i) PumpMessages(10);
+    EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopButton) + " | marked");
+    EXPECT_EQ(stopping, CaptionText(CaptionStopping));
+    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
+                                    CaptionText(CaptionRunStopped) + "\n\n1 converted, 1 failed, 3 not started\n\n" +
+                                        CaptionText(CaptionLogQuestion)}));
+    EXPECT_EQ(watched.log,
+              "1caption 113\r\n1caption 114\r\n\r\n" + paths[1] + "\r\nError: Could not open the file\r\n\r\n");
+    EXPECT_EQ(watched.positions, (std::vector<unsigned>{0, 20, 40}));
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 40);
+    EXPECT_TRUE(Enabled(IDC_CONVERT) && !(MenuState(IDM_CONVERT) & MF_GRAYED));
+    EXPECT_EQ(convertedCount + failedCount + conversionLog.size(), 0u) << "the next run counts from zero";
+}
+
+// A finished run with a failure says it finished, and asks about the log.
+TEST_F(BatchRunTest, AFinishedRunWithAFailureCountsBoth)
+{
+    Texts paths = AddImages(2);
+    WriteFileBytes(paths[0], "no image here");
+    Command(IDC_CONVERT);
+    WaitForRunEnd();
+    EXPECT_EQ(boxes.texts(), Texts{"caption 110\n\n1caption 111\n1caption 112"});
+    EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 100);
+}
+
+// The second source is in use: the message that it could not be deleted
+// holds that file on its way while Preferences change the directory and the
+// deletion switch. One worker, so that the third file starts only after it.
+TEST_F(BatchRunTest, PreferencesCommittedDuringAFileReachTheNextFileWholeWithoutWaitingForIt)
+{
+    settings.workers = 1;
+    settings.useOutputDirectory = settings.deleteOriginal = true;
+    lstrcpyA(settings.outputDirectory, "first\\");
+    Texts paths = AddImages(3);
+    HANDLE inUse = CreateFileA(paths[1].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    Command(IDC_CONVERT);
+    for (int i = 0; i < 3000 && !watched.deletionShown; ++i) PumpMessages(10);
+    ASSERT_TRUE(watched.deletionShown);
+
+    HWND preferences = CreateDialogA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), window, PreferencesDialogProc);
+    CheckDlgButton(preferences, IDC_DELETE_ORIGINAL, BST_UNCHECKED);
+    SendMessageA(preferences, WM_COMMAND, IDC_DELETE_ORIGINAL, 0);
+    SetDlgItemTextA(preferences, IDC_OUTPUT_DIR, (files / "second").c_str());
+    DWORD start = GetTickCount();
+    SendMessageA(preferences, WM_COMMAND, IDC_PREFERENCES_OK, 0);
+    DWORD blocked = GetTickCount() - start;
+    // Measured about 0 ms; a wait for the file would take the 10 s of the hold.
+    EXPECT_LT(blocked, 2000u) << "the window's thread waited for the file";
+    RecordProperty("preferences_commit_ms", (int)blocked);
+    EXPECT_TRUE(watched.deletionShown && !watched.released) << "the file was still on its way";
+
+    watched.released = true;
+    CloseHandle(inUse);
+    WaitForRunEnd();
     for (const char* name : {"first\\a.jpg", "first\\b.jpg", "second\\c.jpg"}) EXPECT_TRUE(FileExists(files / name));
+    EXPECT_EQ((Texts{FileExists(paths[0]) ? "kept" : "deleted", FileExists(paths[2]) ? "kept" : "deleted"}),
+              (Texts{"deleted", "kept"}));
+    DestroyWindow(preferences);
 }
 
 TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertAsTheStop)
@@ -140,5 +205,5 @@ TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertA
     };
     Command(IDC_CONVERT);
     WaitForRunEnd();
-    EXPECT_EQ(seen, CaptionText(CaptionConverting)) << "the run's caption, then any control left enabled";
+    EXPECT_EQ(seen, CaptionText(CaptionStopButton)) << "the run's caption, then any control left enabled";
 }

@@ -13,12 +13,15 @@ TEST(ArgumentText, SwitchValuesAndQuotedPaths)
 {
     struct { const char* text; const char* name; int index; const char* value; } values[] = {
         {"-output 1 -resize pixels 640 480", "-resize", 2, "480"},
-        {"-rotate left", "-rotate", 1, nullptr},       // the text ends before the value
+        {"-rotate left ", "-rotate", 1, nullptr},      // the text ends before the value
         {"-options  4", "-options", 0, ""},            // two blanks: an empty value
         {"-options  4", "-options", 1, "4"},
-        {"-output=7", "-output", 0, "7"},              // the character after the name is skipped
-        {"-output", "-output", 0, nullptr},
-        {"-inputone \"C:\\a -output 9\\x.png\" -output 1", "-output", 0, "9\\x.png\""}, // first occurrence
+        {"-options \"\" 4", "-options", 0, ""},        // an empty argument
+        {"-output=7", "-output", 0, nullptr},          // not a word of its own
+        {"-inputone \"C:\\a -output 9\\x.png\" -output 1", "-output", 0, "1"},
+        {"\"-output\" 9 -output 1", "-output", 0, "1"}, // a quoted word is a value
+        {"-inputone -output 9 -output 1", "-output", 0, "1"}, // so is the word after -inputone
+        {"-inputmulti -inputone -inputone \"x\"", "-inputone", 0, "x"},
     };
     for (const auto& row : values) {
         std::string value = "<missing>";
@@ -32,24 +35,33 @@ TEST(ArgumentText, SwitchValuesAndQuotedPaths)
     std::string path;
     ASSERT_TRUE(QuotedPath("-output 1 -inputone \"C:\\Pics\\a b.png\" -x", "-inputone", path));
     EXPECT_EQ(path, "C:\\Pics\\a b.png");
-    for (const char* text : {"-inputone C:\\a.png", "-inputone \"C:\\a.png", "-inputone\""})
+    for (const char* text : {"-inputone C:\\a.png", "-inputone \"C:\\a.png", "-inputone\"", "-inputone"})
         EXPECT_FALSE(QuotedPath(text, "-inputone", path)) << text;
 }
 
-TEST(ArgumentText, IsRebuiltAsAWindowsShellPassesIt)
+// Whatever a path holds, the rebuilt text gives it back whole, and only the
+// real switches count.
+TEST(ArgumentText, IsRebuiltSoThatNoPathPassesForASwitch)
 {
-    char directory[MAX_PATH];
-    GetCurrentDirectoryA(sizeof directory, directory);
-    std::string here = directory;
-    if (here.back() != '\\') here += '\\';
+    const char* const switchWords[] = {"-output", "-options", "-resize", "-rotate", "-inputone", "-inputmulti", "-advanced"};
+    for (const char* word : switchWords) {
+        std::string path = std::string("/tmp/") + word + " 3 right 90/a \"" + word + "\" b.png";
+        std::string list = std::string("C:\\x ") + word + "\\\"l.txt\"";
+        const char* arguments[] = {"-rotate", "left", "5", "-inputone", path.c_str(), "-output", "2",
+                                   "-inputmulti", list.c_str(), "-options", "1"};
+        std::string text = ArgumentTextFromArguments(11, arguments), value;
+        EXPECT_TRUE(QuotedPath(text, "-inputone", value) && value == path) << text;
+        EXPECT_TRUE(QuotedPath(text, "-inputmulti", value) && value == list) << text;
+        for (auto [name, expected] : {std::pair{"-output", "2"}, {"-options", "1"}, {"-rotate", "left"}})
+            EXPECT_TRUE(SwitchValue(text, name, 0, value) && value == expected) << text;
+        EXPECT_FALSE(HasSwitch(text, "-resize") || HasSwitch(text, "-advanced")) << text;
+    }
 
     struct { std::vector<const char*> arguments; std::string text; } rows[] = {
         {{"-output", "1", "-inputone", "\"C:\\Pictures\\a.png\""}, "-output 1 -inputone \"C:\\Pictures\\a.png\""},
         {{"-inputmulti", "C:\\My Lists\\l.txt", "-advanced"}, "-inputmulti \"C:\\My Lists\\l.txt\" -advanced"},
-        {{"-rotate", "a b"}, "-rotate \"a b\""},
-        {{"-inputone", "\"C:\\a.png"}, "-inputone \"C:\\a.png"},   // left for the parser to refuse
-        {{"-inputone", "/tmp/photos/a.png"}, "-inputone \"Z:\\tmp\\photos\\a.png\""},
-        {{"-inputone", "photos/a.png"}, "-inputone \"" + here + "photos\\a.png\""},
+        {{"-rotate", "a b", "-options", ""}, "-rotate \"a b\" -options \"\""},
+        {{"-inputone", "\"/tmp/a.png\""}, "-inputone \"\"\"/tmp/a.png\"\"\""},  // only a Windows path loses its quotes
         {{}, ""},
     };
     for (const auto& row : rows)
@@ -62,13 +74,19 @@ TEST(DirectMode, ChecksTheArgumentTextBeforeConverting)
     for (int k = 89; k <= 121; k++) languageCaptions[0][k] = "caption " + std::to_string(k);
     TempDir directory;
     std::string missingList = "-output 1 -options 4 -inputmulti \"" + (directory / "none.txt") + "\"";
+    // Every row is a usage error (exit status 2) but the unreadable list (1).
     struct { std::string text; const char* message; } rows[] = {
         {"-options 4 -inputone \"x\"", "caption 107"},
         {"-output 0 -options 4", "caption 107"},
         {"-output jpg -options 4", "caption 107"},
+        {"-output -2 -options 0", "Please provide an output format from 1 to 12: 1 JPG, 2 BMP, 3 TGA, 4 PNG, 5 PBM, "
+                                  "6 PGM, 7 PPM, 8 TIF, 9 WBMP, 10 XPM, 11 ICO, 12 GIF. (-output #)"},
         {"-output 1", "caption 108"},
         {"-output 1 -options  4", "caption 108"},
         {"-output 1 -options 0", "caption 99"},   // option 0 means "no option"
+        {"-output 7 -options 9", "caption 99"},
+        {"-output 4 -options 2", "PNG has no save options: please provide 0. (-options 0)"},
+        {"-output 10 -options 27", "Please provide a save option from 28 to 29 for XPM, or 0 for its default. (-options #)"},
         {"-output 1 -options 4 -resize inches 6 4",
          "Please provide the resize type you want to use. (-resize percentage/pixels)"},
         {"-output 1 -options 4 -resize pixels 640",
@@ -84,7 +102,7 @@ TEST(DirectMode, ChecksTheArgumentTextBeforeConverting)
     for (const auto& row : rows) {
         settings = ConversionSettings();
         MessageBoxAnswerer answers;
-        RunDirectMode(row.text);
+        EXPECT_EQ(RunDirectMode(row.text), row.text == missingList ? 1 : 2) << row.text;
         EXPECT_EQ(answers.texts(), std::vector<std::string>{row.message}) << row.text;
     }
     EXPECT_EQ(settings.resizeMode, Pixels);

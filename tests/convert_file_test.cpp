@@ -9,6 +9,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "engine/image_converter.h"
 #include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
@@ -28,7 +29,7 @@ protected:
 
     static bool Convert(const std::string& input)
     {
-        return ConvertFile(input.c_str(), ImageChange{false, Percentage, 100, 100, false, Left, 0});
+        return ConvertFile(input.c_str(), settings, ImageChange{false, Percentage, 100, 100, false, Left, 0});
     }
 
     static void UseDirectory(const std::string& directory)
@@ -59,8 +60,8 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     NameNumbers numbers;
     ClaimedName claim;
     std::string failure;
-    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure)) << failure;
-    EXPECT_EQ(dir / "my.pictures\\scan.jpg", claim.path);
+    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure) &&
+                claim.path == dir / "my.pictures\\scan.jpg");
     ReleaseClaim(claim);
     std::pair<std::string, std::string> cases[] = {
         {"", dir / "a.jpg"},
@@ -72,7 +73,7 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     };
     for (const auto& [directory, written] : cases) {
         UseDirectory(directory);
-        EXPECT_TRUE(Convert(source) && FileExists(written)) << directory << conversionLog;
+        EXPECT_TRUE(Convert(source) && FileExists(written)) << directory;
     }
     EXPECT_FALSE(FileExists(rootName));
 }
@@ -103,14 +104,19 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
     EXPECT_FALSE(FileExists(dir / "Out"));
     std::string kept = Source("kept.png"), notes = dir / "notes.txt";
     WriteFileBytes(notes, "hello world");
+    EXPECT_FALSE(Convert(kept + " ") || Convert(kept + ".")); // Windows would read both as kept.png
     EXPECT_FALSE(Convert(notes));
     settings.outputFormat = 99;   // an extension FreeImage does not know
     EXPECT_FALSE(Convert(kept));
-    EXPECT_TRUE(FileExists(notes) && FileExists(kept));
-    EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + notes +
-                  "\r\nError: Unknown image format\r\n\r\n" + kept + "\r\nError: Could not open the file\r\n\r\n",
+    EXPECT_TRUE(FileExists(notes) && FileExists(kept) && !FileExists(dir / "Out\\kept.jpg"));
+    std::string inexact = "\r\nError: Windows paths cannot name this file unchanged (a name ending in a blank or a dot, "
+                          "or holding \\ * ? \" < > |), so it was left alone.\r\n\r\n";
+    EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + kept + " " +
+                  inexact + kept + "." + inexact + notes +
+                  "\r\nError: Unknown image format\r\n\r\n" + kept +
+                  "\r\nError: The output file's extension names no image format\r\n\r\n",
               conversionLog);
-    EXPECT_EQ(3u, failedCount);
+    EXPECT_EQ(5u, failedCount);
 }
 
 TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
@@ -127,6 +133,49 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
     EXPECT_EQ(std::vector<std::string>{message}, answerer.texts());
     EXPECT_TRUE(FileExists(busy) && FileExists(dir / "busy.jpg"));
     EXPECT_EQ(2u, convertedCount);
+}
+
+// Animated GIFs, multi-page TIFFs and icons of several sizes lose everything
+// but their first picture: with deletion on, they stay, and the log says why.
+TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
+{
+    settings.deleteOriginal = true;
+    settings.outputFormat = FormatPng;
+    for (FREE_IMAGE_FORMAT format : {FIF_GIF, FIF_TIFF, FIF_ICO}) {
+        std::string source = dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format)));
+        FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(source.c_str()).c_str(), TRUE, FALSE);
+        for (int size : {16, 32, 48}) {
+            Bitmap page(FreeImage_Allocate(size, size, 8));
+            FreeImage_AppendPage(pages, page.get());
+        }
+        ASSERT_TRUE(FreeImage_CloseMultiBitmap(pages));
+        conversionLog.clear();
+        EXPECT_TRUE(Convert(source));
+        EXPECT_TRUE(FileExists(source));
+        EXPECT_EQ(source + "\r\nError: Only the first of its 3 pictures was converted; the original was kept.\r\n\r\n",
+                  conversionLog);
+    }
+    EXPECT_EQ(3u, failedCount);
+}
+
+// A written file proves itself by reading back at the size it was written.
+TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
+{
+    std::string source = Source("a.png"), written = Source("b.png");
+    ImageConverter converted;
+    converted.inputPath = source.c_str();
+    converted.inputFormat = FIF_PNG;
+    converted.outputPath = written.c_str();
+    converted.outputFormat = FIF_PNG;
+    converted.outputWidth = 12;
+    converted.outputHeight = 8;
+    EXPECT_EQ("", WhySourceMustStay(converted));
+    converted.outputHeight = 9;
+    EXPECT_EQ("The converted file " + written +
+                  " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
+              WhySourceMustStay(converted));
+    WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
+    EXPECT_NE(std::string::npos, WhySourceMustStay(converted).find(" does not read back ("));
 }
 
 TEST_F(ConvertFileTest, EachWbmpOptionGivesItsOwnPicture)

@@ -2,12 +2,43 @@
 
 #include <shlobj.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/host_file.h"
 #include "ui/file_list.h"
 
-using FileListTest = MainWindowTest;
+class FileListTest : public MainWindowTest {
+protected:
+    // A key pressed in the file list, with another one held down.
+    void Key(WPARAM key, int held = 0)
+    {
+        BYTE keys[256] = {}, saved[256];
+        GetKeyboardState(saved);
+        if (held) keys[held] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageA(Item(IDC_FILE_LIST), WM_KEYDOWN, key, 0);
+        SetKeyboardState(saved);
+    }
+};
 using namespace std::string_literals;
+
+namespace {
+
+// Types names into the Add Files dialog's name field and presses Open.
+std::string typedNames;
+LRESULT CALLBACK TypeNames(int code, WPARAM wParam, LPARAM lParam)
+{
+    const int nameField = 0x47c;
+    if (code == HCBT_ACTIVATE && GetDlgItem((HWND)wParam, nameField)) {
+        SetDlgItemTextA((HWND)wParam, nameField, typedNames.c_str());
+        PostMessageA((HWND)wParam, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+} // namespace
 
 // A single path, or the open dialog's multi-selection: a directory, then
 // names each ended by a NUL, then one more NUL (c_str() adds the last).
@@ -20,25 +51,55 @@ TEST_F(FileListTest, AddsASupportedPathOrElseEachNameOfAMultiSelection)
         AddFilesToList(input.c_str());
     EXPECT_EQ(Rows(), (Texts{"C:\\Pics\\Photo.JPG", "C:\\Pics\\a.png", "C:\\Pics\\typed.txt", "C:\\\\c.gif",
                              "D:\\x.jpg album", longest}));
+
+    // A row its column cuts short shows its full path as the list's tip.
+    Texts tips;
+    for (int row : {0, 5}) {
+        RECT cell;
+        ListView_GetItemRect(Item(IDC_FILE_LIST), row, &cell, LVIR_LABEL);
+        tips.push_back(FileListTipAt({cell.left + 5, (cell.top + cell.bottom) / 2}, "tip"));
+    }
+    tips.push_back(FileListTipAt({5, 2000}, "tip"));
+    EXPECT_EQ(tips, (Texts{"tip", longest, "tip"}));
+}
+
+TEST_F(FileListTest, TheAddFilesDialogAddsNamesInAnyScript)
+{
+    Open();
+    for (const char* name : {"\u5199 c.png", "\u0416 d.png"}) WriteFileBytes(directory / name, "");
+    char previous[MAX_PATH * 3];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(directory.path().c_str());
+    typedNames = "\"\u5199 c.png\" \"\u0416 d.png\"";
+    HHOOK hook = SetWindowsHookExA(WH_CBT, TypeNames, NULL, GetCurrentThreadId());
+    Command(IDC_ADD_FILES);
+    UnhookWindowsHookEx(hook);
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(Rows(), (Texts{directory / "\u5199 c.png", directory / "\u0416 d.png"}));
 }
 
 TEST_F(FileListTest, ADropAddsTheSupportedFilesAndRemoveTakesOutTheSelectedRows)
 {
     Open();
-    std::string files(sizeof(DROPFILES), '\0');
-    ((DROPFILES*)&files[0])->pFiles = sizeof(DROPFILES);
-    for (const char* name : {"a.png", "folder", "notes.txt", "b.png", "c.png"}) files += directory / name + '\0';
-    HGLOBAL drop = GlobalAlloc(GMEM_FIXED, files.size() + 1);
-    memcpy(drop, files.c_str(), files.size() + 1);
+    // Wine hands over a drop from the desktop in UTF-16. The last name's
+    // small letter is longer in UTF-8 than its capital.
+    std::string names;
+    for (const char* name : {"a.png", "folder", "notes.txt", "\u5199 b.png", "\u023a.PNG"}) names += directory / name + '\0';
+    int length = MultiByteToWideChar(CP_UTF8, 0, names.c_str(), names.size() + 1, NULL, 0);
+    HGLOBAL drop = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(DROPFILES) + length * sizeof(WCHAR));
+    *(DROPFILES*)drop = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    MultiByteToWideChar(CP_UTF8, 0, names.c_str(), names.size() + 1, (WCHAR*)((DROPFILES*)drop + 1), length);
     SendMessageA(window, WM_DROPFILES, (WPARAM)drop, 0);
-    EXPECT_EQ(Rows(), (Texts{directory / "a.png", directory / "b.png", directory / "c.png"}));
+    EXPECT_EQ(Rows(), (Texts{directory / "a.png", directory / "\u5199 b.png", directory / "\u023a.PNG"}));
 
     Command(IDC_REMOVE_FILES); // none selected
     for (int row : {0, 2}) ListView_SetItemState(Item(IDC_FILE_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
     Command(IDM_REMOVE_FILES);
-    EXPECT_EQ(Rows(), Texts{directory / "b.png"});
-    ListView_SetItemState(Item(IDC_FILE_LIST), -1, LVIS_SELECTED, LVIS_SELECTED); // every row
-    Command(IDC_REMOVE_FILES);
+    EXPECT_EQ(Rows(), Texts{directory / "\u5199 b.png"});
+    AddFilesToList("C:\\c.png");
+    Key('A', VK_CONTROL);
+    EXPECT_EQ(ListView_GetSelectedCount(Item(IDC_FILE_LIST)), 2u);
+    Key(VK_DELETE);
     EXPECT_EQ(fileCount + Rows().size(), 0u);
 }
 
@@ -46,11 +107,22 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
 {
     MessageBoxAnswerer boxes;
     WriteFileBytes(directory / "brwk.dat", "");
-    WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/b.png\nC:\\readme.txt\nC:\\c.gif");
+    WriteFileBytes(directory / "b.png", "");
+    std::string trailingBlank = HostPath((directory / "b.png").c_str()) + " ";
+    // A file in the prefix's drive C, by its host path through no drive link.
+    WriteFileBytes("C:\\brwk-test.png", "");
+    char driveC[PATH_MAX] = "";
+    realpath(HostPath("C:\\").c_str(), driveC);
+    WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/b.png\nC:\\readme.txt\n/tmp/\u5199 \u00e9.png\n" +
+                                               trailingBlank + "\nC:\\caf\xe9.png\n" + driveC + "/brwk-test.png\nC:\\c.gif");
     advancedMode = true;
     savedCommandLine = "-advanced -inputmulti \"" + directory / "list.txt\"";
     Open();
-    EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "C:\\c.gif"}));
+    DeleteFileA("C:\\brwk-test.png");
+    EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png",
+                             "C:\\brwk-test.png", "C:\\c.gif"}));
+    EXPECT_EQ(boxes.texts(), Texts{"These files cannot be added to the list:\n\n" + trailingBlank + "\r\nError: " +
+                                   inexactNameMessage});
     EXPECT_FALSE(FileExists(directory / "brwk.dat")) << "the program's own list goes once a list was read";
 
     for (const char* line : {"-inputone C:\\d.png", "-inputmulti \"C:\\list.txt", "-inputmulti \"Z:\\none.txt\"",
@@ -58,7 +130,15 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
         savedCommandLine = line;
         AddFilesFromCommandLine();
     }
-    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionNoInputOnePath), CaptionText(CaptionNoInputMultiPath),
+    EXPECT_EQ(boxes.texts(), (Texts{boxes.texts()[0], CaptionText(CaptionNoInputOnePath), CaptionText(CaptionNoInputMultiPath),
                                     CaptionText(CaptionListFileUnreadable), CaptionText(CaptionNoInput)}));
     EXPECT_EQ(Rows().back(), "C:\\d.png");
+
+    // The window takes the focus back from a message shown as it opened.
+    savedCommandLine = "-advanced";
+    Open();
+    ShowWindow(window, SW_SHOW);
+    PumpMessages(100);
+    EXPECT_EQ(boxes.texts().back(), CaptionText(CaptionNoInput));
+    EXPECT_EQ(GetFocus(), Item(IDC_FILE_LIST));
 }

@@ -1,7 +1,15 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
+#include <vector>
 
 #include "engine/conversion_settings.h"
+#include "engine/convert_file.h"
+#include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/worker_pool.h"
+#include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
@@ -11,8 +19,149 @@ namespace {
 // What Convert is asked to do besides saving.
 struct Steps { int resize, unit, width, height, rotate, direction, degrees; };
 
+// 16 x 16 (the smallest icon) in four 8 x 8 quadrants, from the top left:
+// red, blue, green, white; with alpha, the lower two are a fully clear pixel
+// hiding black and half-clear red.
+Bitmap Quadrants(bool alpha)
+{
+    RGBQUAD opaque[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}};
+    RGBQUAD clear[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 0, 0, 0}, {0, 0, 255, 128}};
+    Bitmap bitmap(FreeImage_Allocate(16, 16, 32));
+    for (unsigned y = 0; y < 16; y++)
+        for (unsigned x = 0; x < 16; x++)
+            FreeImage_SetPixelColor(bitmap.get(), x, y, &(alpha ? clear : opaque)[(y < 8) * 2 + (x >= 8)]);
+    return bitmap;
+}
+
+Bitmap Opaque() { return Bitmap(FreeImage_ConvertTo24Bits(Quadrants(false).get())); }
+
+// The palette entry of the green quadrant made fully transparent.
+FIBITMAP* WithClearEntry(FIBITMAP* palette)
+{
+    BYTE index = 0;
+    FreeImage_GetPixelIndex(palette, 4, 4, &index);
+    FreeImage_SetTransparentIndex(palette, index);
+    return palette;
+}
+
+FIBITMAP* AlphaUnused(FIBITMAP* colour)
+{
+    Bitmap zero(FreeImage_Allocate(16, 16, 8));
+    FreeImage_SetChannel(colour, zero.get(), FICC_ALPHA);
+    return colour;
+}
+
+// One source per depth, made from the quadrants by FreeImage and written as
+// a file that holds it. Grey ones are the quadrants' luminance; exact ones
+// hold the quadrants' colours to the byte.
+enum Kind { Grey, Colour, Exact };
+struct Source {
+    const char* name;
+    FIBITMAP* (*make)();
+    FREE_IMAGE_FORMAT written;
+    Kind pixels;
+    bool alpha, palette;
+};
+const Source sources[] = {
+    {"1-bit", [] { return FreeImage_Threshold(Opaque().get(), 128); }, FIF_PNG, Grey, false, true},
+    {"4-bit grey", [] { return FreeImage_ConvertTo4Bits(Opaque().get()); }, FIF_BMP, Grey, false, true},
+    {"8-bit", [] { return FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4); }, FIF_PNG, Exact, false, true},
+    {"8-bit, clear entry", [] { return WithClearEntry(FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4)); },
+     FIF_PNG, Colour, true, true},
+    {"8-bit grey", [] { return FreeImage_ConvertToGreyscale(Opaque().get()); }, FIF_PNG, Grey, false, true},
+    {"16-bit 5-5-5", [] { return FreeImage_ConvertTo16Bits555(Opaque().get()); }, FIF_BMP, Exact, false, false},
+    {"16-bit 5-6-5", [] { return FreeImage_ConvertTo16Bits565(Opaque().get()); }, FIF_BMP, Exact, false, false},
+    {"24-bit", [] { return FreeImage_Clone(Opaque().get()); }, FIF_PNG, Exact, false, false},
+    {"32-bit, alpha 0 as unused", [] { return AlphaUnused(FreeImage_ConvertTo32Bits(Opaque().get())); }, FIF_BMP,
+     Exact, false, false},
+    {"32-bit", [] { return FreeImage_Clone(Quadrants(true).get()); }, FIF_PNG, Colour, true, false},
+    {"16-bit grey", [] { return FreeImage_ConvertToUINT16(Opaque().get()); }, FIF_PNG, Grey, false, false},
+    {"48-bit", [] { return FreeImage_ConvertToRGB16(Opaque().get()); }, FIF_PNG, Colour, false, false},
+    {"64-bit", [] { return FreeImage_ConvertToRGBA16(Quadrants(true).get()); }, FIF_PNG, Colour, true, false},
+    {"float grey", [] { return FreeImage_ConvertToFloat(Opaque().get()); }, FIF_PFM, Grey, false, false},
+    {"float colour", [] { return FreeImage_ConvertToRGBF(Opaque().get()); }, FIF_HDR, Colour, false, false},
+    {"float colour with alpha", [] { return FreeImage_ConvertToRGBAF(Quadrants(true).get()); }, FIF_EXR, Colour, true,
+     false},
+};
+
+// The colour at a point counted from the top left, every channel from 0 to 1.
+FIRGBAF At(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
+{
+    Bitmap floats(FreeImage_ConvertToRGBAF(bitmap));
+    return ((FIRGBAF*)FreeImage_GetScanLine(floats.get(), FreeImage_GetHeight(bitmap) - 1 - rowFromTop))[x];
+}
+
+unsigned Number(const std::string& bytes, size_t at, int size, bool bigEndian = false)
+{
+    unsigned value = 0;
+    for (int i = 0; i < size; i++) value |= (unsigned)(unsigned char)bytes[at + i] << 8 * (bigEndian ? size - 1 - i : i);
+    return value;
+}
+
+// Tag 259 of a TIFF file's first directory.
+unsigned TiffCompression(const std::string& bytes)
+{
+    bool big = bytes[0] == 'M';
+    unsigned directory = Number(bytes, 4, 4, big);
+    for (unsigned i = 0, count = Number(bytes, directory, 2, big); i < count; i++)
+        if (Number(bytes, directory + 2 + 12 * i, 2, big) == 259) return Number(bytes, directory + 10 + 12 * i, 2, big);
+    return 0;
+}
+
+// What is wrong with one written file, read back and as bytes; empty when nothing.
+std::string WrongWith(const Source& s, int format, int option, const std::string& bytes, FIBITMAP* back)
+{
+    if (!back || FreeImage_GetWidth(back) != 16 || FreeImage_GetHeight(back) != 16) return "read back";
+    unsigned bpp = FreeImage_GetBPP(back);
+    bool fax = format == FormatTif && (option == 15 || option == 16);
+    bool bilevel = format == FormatPbm || format == FormatWbmp || fax, grey = bilevel || format == FormatPgm;
+    const unsigned jpegFirstSteps[] = {1, 8, 16, 32, 80};   // luminance DC at qualities 100, 75, 50, 25, 10
+    const unsigned tiffCompressions[] = {bpp == 1 ? 4u : 5u, 32773, 32946, 8, 1, 3, 4, 5};
+    char pnmKind = '0' + format - FormatPbm + 1 + (option == 8 ? 3 : 0);
+    if (format == FormatJpg && Number(bytes, bytes.find("\xFF\xDB") + 5, 1) != jpegFirstSteps[option - 3])
+        return "JPEG quality";
+    if (format == FormatBmp && (Number(bytes, 2, 4) != bytes.size() || (Number(bytes, 30, 4) == 1) != (option == 2) ||
+                                (option == 2 && (bpp != 8 || Number(bytes, 34, 4) != bytes.size() - Number(bytes, 10, 4)))))
+        return "BMP header";
+    if ((format == FormatPbm || format == FormatPgm || format == FormatPpm) && (bytes[0] != 'P' || bytes[1] != pnmKind))
+        return "PNM magic";
+    if ((format == FormatPgm && bpp != 8) || (format == FormatPpm && bpp != 24) || (bilevel && bpp != 1)) return "depth";
+    if (format == FormatTif && TiffCompression(bytes) != tiffCompressions[option - 10]) return "TIFF compression";
+
+    FIRGBAF red = At(back, 4, 4), blue = At(back, 12, 4), clear = At(back, 4, 12), halfClear = At(back, 12, 12);
+    if (grey && (red.red != red.green || red.green != red.blue)) return "not grey";
+    // Black and white the right way round: white stays white and, at mid
+    // grey, blue turns black.
+    if (bilevel && !s.alpha && halfClear.red != 1) return "white turned black";
+    if ((format == FormatPbm || fax) && blue.blue != 0) return "dark turned white";
+    if (s.pixels != Grey && !grey && !(red.red > red.green + 0.25 && blue.blue > blue.red + 0.25)) return "colours lost";
+    // The same pixels wherever the format holds the source as it is.
+    bool keeps = (format == FormatBmp && option == 1) || format == FormatTga || format == FormatPng ||
+                 format == FormatPpm || format == FormatIco || (format == FormatTif && !fax) ||
+                 (s.palette && (format == FormatGif || format == FormatXpm || format == FormatBmp));
+    if (s.pixels == Exact && keeps &&
+        !(red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0))
+        return "pixels changed";
+
+    if (!s.alpha) return "";
+    bool storesAlpha = format == FormatPng || format == FormatTga || format == FormatIco ||
+                       (format == FormatTif && !fax) || (format == FormatBmp && option == 1 && !s.palette);
+    if (format == FormatXpm ? bytes.find("c None") == std::string::npos
+        : storesAlpha || format == FormatGif ? clear.alpha > 0.05
+        : (clear.red < 0.8 || clear.green < 0.8 || clear.blue < 0.8))
+        return "clear pixel neither kept nor white";
+    if (!s.palette && !storesAlpha && !grey && !(halfClear.green > 0.3 && halfClear.green < 0.7 && halfClear.red > 0.7))
+        return "half-clear pixel not laid over white";
+    return "";
+}
+
 class ImageConverterTest : public testing::Test {
 protected:
+    void SetUp() override
+    {
+        settings = ConversionSettings();
+        convertedCount = failedCount = 0;
+    }
     void TearDown() override { imageConverter.inputPath = imageConverter.outputPath = nullptr; }
 
     // One file the way the per-file job does it: probe, then convert.
@@ -33,6 +182,15 @@ protected:
         return ReadImage(name + "." + extension);
     }
 
+    // source0, source1 ... as files.
+    std::string WriteSource(size_t i)
+    {
+        std::string path = dir / ("source" + std::to_string(i));
+        Bitmap bitmap(sources[i].make());
+        EXPECT_TRUE(FreeImage_Save(sources[i].written, bitmap.get(), HostPath(path.c_str()).c_str(), 0)) << path;
+        return path;
+    }
+
     TempDir dir;
     int serial = 0;
 };
@@ -47,6 +205,51 @@ std::string Size(const Bitmap& b)
 
 } // namespace
 
+// Every source depth, with and without alpha, to every format with each of
+// its options, through the per-file job as the user runs it; and turned and
+// resized on the way.
+TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSound)
+{
+    // One run of every combination, each file with its own format, option and folder.
+    struct Case { size_t source; ConversionSettings with; std::string written; };
+    std::vector<Case> cases;
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
+        paths.push_back(WriteSource(i));
+        Case c = {i, ConversionSettings()};
+        c.with.useOutputDirectory = true;
+        for (c.with.outputFormat = 1; c.with.outputFormat <= formatCount; c.with.outputFormat++) {
+            const OutputFormat& row = FormatRow(c.with.outputFormat);
+            for (c.with.saveOption = row.firstOption; c.with.saveOption <= row.lastOption; c.with.saveOption++) {
+                std::string folder = row.extension + std::to_string(c.with.saveOption);
+                c.written = dir / (folder + "\\source" + std::to_string(i) + "." + row.extension);
+                snprintf(c.with.outputDirectory, sizeof c.with.outputDirectory, "%s", folder.c_str());
+                cases.push_back(c);
+            }
+        }
+    }
+    conversionLog.clear();
+    ConvertFiles(ImageChange{false, Percentage, 100, 100, false, Left, 0}, [&](unsigned index, FileStart& file) {
+        if (index >= cases.size()) return false;
+        file.inputPath = paths[cases[index].source];
+        file.settings = cases[index].with;
+        return true;
+    });
+    EXPECT_EQ("", conversionLog);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(sources[c.source].name) + " to " + c.written);
+        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(c.written.c_str()), HostPath(c.written.c_str()).c_str(), 0));
+        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
+                                back.get()));
+    }
+    for (size_t i = 0; i < paths.size(); i++) {
+        for (const char* extension : {".png", ".jpg"}) {
+            EXPECT_EQ(Ok, Run(paths[i], paths[i] + extension, {true, Percentage, 50, 25, true, Right, 90}));
+            EXPECT_EQ("8x4", Size(ReadImage(paths[i] + extension)).substr(0, 3)) << sources[i].name << extension;
+        }
+    }
+}
+
 TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
 {
     struct { int width, height, bpp; const char* extension; Steps steps; const char* size; } cases[] = {
@@ -57,18 +260,10 @@ TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
         {64, 64, 24, "ico", {}, "64x64x24"},
         {129, 10, 24, "ico", {}, "128x128x24"},
         {32, 32, 1, "ico", {}, "32x32x8"},
+        {8, 3, 24, "ico", {}, "16x16x24"},   // FreeImage reads no smaller icon
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.size, Size(Converted(c.width, c.height, c.bpp, c.extension, c.steps))) << c.width;
-}
-
-TEST_F(ImageConverterTest, FailuresWriteNothing)
-{
-    ASSERT_TRUE(WritePatternImage(dir / "tiny.png", 3, 3, 24));
-    EXPECT_EQ(DepthFailed, Run(dir / "tiny.png", dir / "tiny.bmp", {true, Percentage, 33, 100}));
-    EXPECT_EQ(OpenFailed, Run(dir / "tiny.png", dir / "tiny.xyz"));
-    EXPECT_EQ(dir / "tiny.png" + "\r\nError: Could not open the file", imageConverter.errorReport);
-    EXPECT_FALSE(FileExists(dir / "tiny.bmp") || FileExists(dir / "tiny.xyz"));
 }
 
 // The pattern's bottom-left corner is green and its top-right one red.
@@ -78,22 +273,37 @@ TEST_F(ImageConverterTest, TurnsGoTheWayTheUserMeans)
     EXPECT_EQ(0xFF0000u, RgbAt(Converted(6, 4, 24, "png", {false, 0, 0, 0, true, Left, 90}).get(), 0, 0));
 }
 
-// Only resizing widens 16-bit grey, which JPEG cannot take.
-TEST_F(ImageConverterTest, JpegTakesSixteenBitGreyOnlyWhenResized)
+TEST_F(ImageConverterTest, XpmOptionsChooseTheQuantizer)
 {
-    ASSERT_TRUE(WritePatternImage(dir / "grey.png", 30, 20, 16));
-    EXPECT_EQ(CannotWrite, Run(dir / "grey.png", dir / "grey.jpg"));
-    EXPECT_FALSE(FileExists(dir / "grey.jpg"));
-    EXPECT_EQ(Ok, Run(dir / "grey.png", dir / "grey.jpg", {true, Percentage, 100, 100}));
-    EXPECT_EQ("30x20x24", Size(ReadImage(dir / "grey.jpg")));
+    Converted(64, 64, 24, "xpm", {}, FIQ_WUQUANT);
+    Converted(64, 64, 24, "xpm", {}, FIQ_NNQUANT);
+    EXPECT_NE(ReadFileBytes(dir / "0.xpm"), ReadFileBytes(dir / "1.xpm"));
 }
 
-// Palette images keep their colours; true colour goes through the chosen quantizer.
-TEST_F(ImageConverterTest, PaletteFormatsByDepth)
+// Each failure names its step; a save that fails leaves no file behind, also
+// on a full disk (the output name leads to /dev/full, where writes fail).
+TEST_F(ImageConverterTest, FailuresSayWhyAndLeaveNothing)
 {
-    Bitmap gif = Converted(40, 30, 8, "gif", {}, FIQ_NNQUANT), source = ReadImage(dir / "0.source");
-    for (unsigned x = 0; x < 40; x += 3) EXPECT_EQ(RgbAt(source.get(), x, 5), RgbAt(gif.get(), x, 5)) << x;
-    EXPECT_EQ("64x64x8", Size(Converted(64, 64, 24, "xpm", {}, FIQ_WUQUANT)));
-    EXPECT_EQ("64x64x8", Size(Converted(64, 64, 24, "xpm", {}, FIQ_NNQUANT)));
-    EXPECT_NE(ReadFileBytes(dir / "1.xpm"), ReadFileBytes(dir / "2.xpm"));
+    std::string tiny = dir / "tiny.png";
+    ASSERT_TRUE(WritePatternImage(tiny, 3, 3, 24));
+    EXPECT_EQ(DepthFailed, Run(tiny, dir / "tiny.bmp", {true, Percentage, 33, 100}));
+    EXPECT_EQ(tiny + "\r\nError: Could not resize the 24-bit image to 0 x 3 pixels", imageConverter.errorReport);
+    EXPECT_EQ(OpenFailed, Run(tiny, dir / "tiny.xyz"));
+    EXPECT_EQ(tiny + "\r\nError: The output file's extension names no image format", imageConverter.errorReport);
+    EXPECT_FALSE(FileExists(dir / "tiny.bmp") || FileExists(dir / "tiny.xyz"));
+
+    ASSERT_TRUE(CreateDirectoryA((dir / "taken.png").c_str(), NULL));
+    EXPECT_EQ(SaveFailed, Run(tiny, dir / "taken.png"));
+    EXPECT_NE(std::string::npos, imageConverter.errorReport.find("as PNG: the file could not be created"));
+    EXPECT_TRUE(FileExists(dir / "taken.png"));
+
+    std::string clear = WriteSource(9);
+    for (int format = 1; format <= formatCount; format++) {
+        std::string full = dir / (std::string("full.") + FormatExtension(format));
+        ASSERT_EQ(0, symlink("/dev/full", HostPath(full.c_str()).c_str()));
+        EXPECT_EQ(SaveFailed, Run(clear, full, {}, SaveFlags(FormatRow(format).lastOption))) << full;
+        EXPECT_NE(std::string::npos, imageConverter.errorReport.find("not every byte reached the file")) << full;
+        struct stat link;
+        EXPECT_NE(0, lstat(HostPath(full.c_str()).c_str(), &link)) << full;
+    }
 }

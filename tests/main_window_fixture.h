@@ -15,6 +15,7 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "tests/gtest.h"
 #include "tests/test_support.h"
@@ -35,6 +36,7 @@ protected:
         for (const OutputFormat& format : outputFormats)
             if (format.defaultOption) settings.*format.defaultOption = format.firstOption;
         lstrcpynA(moduleDirectory, directory.path().c_str(), sizeof moduleDirectory);
+        SetEnvironmentVariableA(userDirectoryVariable, directory.path().c_str());
         ends = 0;
         endProgram = [] { ++ends; };
     }
@@ -48,9 +50,9 @@ protected:
         savedCommandLine = conversionLog = logWindowText = "";
         settings = savedSettings;
         lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);
-        std::copy(savedCaptions.begin(), savedCaptions.end(), languageCaptions[0]);
-        if (hadConfig) WriteFileBytes(ConfigPath(), savedConfig);
-        else DeleteFileA(ConfigPath().c_str());
+        for (int language = 0; language < languageCount; ++language)
+            std::copy(savedCaptions[language].begin(), savedCaptions[language].end(), languageCaptions[language]);
+        SetEnvironmentVariableA(userDirectoryVariable, NULL);
         endProgram = savedEndProgram;
     }
 
@@ -91,16 +93,17 @@ protected:
         return rows;
     }
 
-    static std::string ConfigPath() { return ProgramDirectory() + "\\config.dat"; }
+    static std::string ConfigPath() { return UserFilePath("config.dat"); }
 
     HWND window = NULL;
-    TempDir directory;           // stands in for the program's directory (brwk.dat)
+    TempDir directory;           // stands in for the program's and the user's directory
     static inline int ends = 0;  // times leaving the main window would have ended the process
 
     ConversionSettings savedSettings = settings;
     std::string savedModuleDirectory = moduleDirectory;
-    std::vector<std::string> savedCaptions{languageCaptions[0], languageCaptions[0] + captionCount};
-    std::string savedConfig = ReadFileBytes(ConfigPath());
-    bool hadConfig = FileExists(ConfigPath());
+    std::vector<std::string> savedCaptions[languageCount] = {
+        {languageCaptions[0], languageCaptions[0] + captionCount},
+        {languageCaptions[1], languageCaptions[1] + captionCount},
+        {languageCaptions[2], languageCaptions[2] + captionCount}};
     void (*savedEndProgram)() = endProgram;
 };

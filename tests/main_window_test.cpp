@@ -40,12 +40,17 @@ TEST_F(MainWindowTest, OpensFromTheSettingsAndLaysItsControlsOutDownTo545By350)
     EXPECT_EQ(Place(Item(IDC_PROGRESS)), (std::vector<int>{490, 508, 290, 27}));
     SetWindowPos(window, NULL, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER); // held at 545 by 350
     EXPECT_EQ(Place(Item(IDC_PROGRESS)), (std::vector<int>{337, 258, 188, 27}));
+    // What a window manager and the keyboard's sizing are told.
+    MINMAXINFO limits = {};
+    SendMessageA(window, WM_GETMINMAXINFO, 0, (LPARAM)&limits);
+    EXPECT_EQ((std::vector<int>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}), (std::vector<int>{545, 350}));
 }
 
 TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDisturbIt)
 {
     MessageBoxAnswerer boxes(IDNO);
     Open();
+    Command(IDC_CONVERT); // an empty list
     AddFilesToList("C:\\missing.png");
     SetSwitch(IDC_RESIZE, true); // at 0 by 0
     Command(IDM_CONVERT);
@@ -58,17 +63,21 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
         EXPECT_EQ(Text(IDC_DEGREES), degrees[1]) << degrees[0];
     }
 
-    // During a run: No to each question, then Yes to the close box.
+    // During a run: No to each question, Enter to the close box's (No is its
+    // default), then Yes.
     ListView_SetItemState(Item(IDC_FILE_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
     conversionRunning = true;
     for (int id : {IDC_ADD_FILES, IDM_REMOVE_FILES, IDC_CONVERT, IDM_EXIT}) Command(id);
+    boxes.Answer(MessageBoxAnswerer::Enter);
+    SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(conversionRunning && fileCount == 1 && ends == 0);
     boxes.Answer(IDYES);
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(ends, 1);
     std::string refused = CaptionText(CaptionRefusedDuringRun), close = CaptionText(CaptionCloseDuringRun);
-    EXPECT_EQ(boxes.texts(), (Texts{"Resize height and width cannot be zero.", "Rotate degree cannot be zero.",
-                                    refused, refused, CaptionText(CaptionStopRun), close, close}));
+    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), "Resize height and width cannot be zero.",
+                                    "Rotate degree cannot be zero.", refused, refused, CaptionText(CaptionStopRun),
+                                    close, close, close}));
 }
 
 // Options of one name, or a language without texts, must not make an entry
@@ -93,12 +102,10 @@ TEST_F(MainWindowTest, FormatsSetTheOptionsAndResizeUpAndAnEntryStandsForTheOpti
     ChooseFormat(FormatJpg);
     EXPECT_TRUE(Enabled(IDC_RESIZE) && Enabled(IDC_WIDTH) && Enabled(IDC_RESIZE_MODE) && Enabled(IDC_OPTION));
 
-    Command(IDM_NORSK); // no Norwegian texts loaded
-    EXPECT_EQ(Text(IDC_CONVERT), "");
+    Command(IDM_NORSK); // no Norwegian texts loaded: English stands in
+    EXPECT_EQ(Text(IDC_CONVERT), CaptionText(CaptionConvertButton));
     EXPECT_TRUE(MenuChecked(IDM_NORSK) && !MenuChecked(IDM_ENGLISH));
     ChooseFormat(FormatXpm);
-    Choose(IDC_OPTION, "");
-    EXPECT_EQ(settings.saveOption, 28);
-    Command(IDM_ENGLISH);
-    EXPECT_EQ(Text(IDC_CONVERT), CaptionText(CaptionConvertButton));
+    Choose(IDC_OPTION, CaptionText(saveOptions[29].caption));
+    EXPECT_EQ(settings.saveOption, 29);
 }

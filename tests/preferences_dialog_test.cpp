@@ -36,21 +36,23 @@ TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses
         SetDlgItemTextA(window, IDC_OUTPUT_DIR, typed.c_str());
         Command(IDC_PREFERENCES_OK);
     }
+    Open(IDD_PREFERENCES, PreferencesDialogProc);
+    TakeChosenFolder(window, (longest + "d").c_str()); // a browsed folder is never cut either
     Texts texts = boxes.texts();
-    ASSERT_EQ(texts.size(), 4u);
+    ASSERT_EQ(texts.size(), 5u);
     EXPECT_TRUE(texts[0] == texts[1] && texts[0].rfind("Use with caution!", 0) == 0) << "a warning on each check";
     EXPECT_EQ(texts[2], "Please choose a directory to output to.");
-    EXPECT_NE(texts[3].find("at most 499 characters"), std::string::npos);
+    EXPECT_TRUE(texts[3] == texts[4] && texts[3].find("at most 499 characters") != std::string::npos);
     EXPECT_EQ(settings.outputDirectory, longest + "\\");
 
     TempDir files;
-    ASSERT_TRUE(WritePatternImage(files / "photo.bmp", 8, 6, 24, FIF_BMP));
+    ASSERT_TRUE(WritePatternImage(files / "\u0444\u043e\u0442\u043e.bmp", 8, 6, 24, FIF_BMP));
     Open(IDD_PREFERENCES, PreferencesDialogProc);
-    SetDlgItemTextA(window, IDC_OUTPUT_DIR, (files / "converted").c_str());
+    SetDlgItemTextA(window, IDC_OUTPUT_DIR, (files / "\u5909\u63db \u00fc").c_str());
     Command(IDC_PREFERENCES_OK);
     settings = ConversionSettings{}; // a later start reads them from the file
     ASSERT_TRUE(LoadSettings(ConfigPath().c_str()));
-    RunDirectMode("-output 4 -options 0 -inputone \"" + files / "photo.bmp" + "\"");
-    EXPECT_TRUE(FileExists(files / "converted\\photo.png"));
-    EXPECT_FALSE(FileExists(files / "photo.bmp"));
+    RunDirectMode("-output 4 -options 0 -inputone \"" + files / "\u0444\u043e\u0442\u043e.bmp" + "\"");
+    EXPECT_TRUE(FileExists(files / "\u5909\u63db \u00fc\\\u0444\u043e\u0442\u043e.png"));
+    EXPECT_FALSE(FileExists(files / "\u0444\u043e\u0442\u043e.bmp"));
 }

@@ -4,41 +4,35 @@
 set -u
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-failures=0
-passes=0
+source "$source_dir/tests/checks.sh"
 
 work=$(mktemp -d /tmp/bramblewick-program-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 program="$work/program"
 mkdir -p "$program" "$work/photos" "$work/more"
-cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build/english.ini" "$source_dir/app/config.dat" "$program/"
+cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build/english.ini" "$build/norsk.ini" "$build/deutsch.ini" \
+   "$source_dir/app/config.dat" "$program/"
 cp "$source_dir/samples/meadow.png" "$work/photos/a.png"
 cp "$source_dir/samples/sign.bmp" "$source_dir/samples/leaf.gif" "$work/more/"
 cd "$work"
 
-check() { # description, then a command that must succeed
-    local description=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAILED: $description"
-        echo "  stderr was: $(cat "$work/stderr" 2>/dev/null)"
-    fi
-}
 run() { "$program/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; echo $? >"$work/code"; }
-exited_zero() { [ "$(cat "$work/code")" = 0 ]; }
+exited() { [ "$(cat "$work/code")" = "$1" ]; }
 quiet() { [ ! -s "$work/stderr" ] && [ ! -s "$work/stdout" ]; }
 size_is() { file "$1" | grep -qE -e "$2"; }
 said() { grep -qF -- "$1" "$work/stderr"; }
-caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89
-    awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/english.ini"
+said_line() { grep -qxF -- "$1" "$work/stderr"; } # a whole line, as a log entry names its file
+caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at caption 89; English or FILE
+    awk -v n=$(($1 - 89)) 'f && n-- == 0 {sub(/\r$/, ""); print; exit} /^\[MESSAGES\]/ {f = 1}' "$program/${2:-english.ini}"
 }
+
+# A first run in a new Wine prefix says that Wine is being prepared; the
+# runs checked below come after it.
+"$program/bramblewick" -output 4 -options 0 -inputone none.png >/dev/null 2>&1
 
 # One file, a Unix path relative to the current directory, half size.
 run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
-check "exit code 0 after a conversion" exited_zero
+check "exit code 0 after a conversion" exited 0
 check "a conversion says nothing" quiet
 check "photos/a.jpg at half size" size_is photos/a.jpg "320x240"
 
@@ -59,31 +53,72 @@ check "Windows path in quotes converts" size_is photos/a_1.png "480 x 640"
 check "no message for the Windows form" quiet
 
 # A list run: icons, rotated, with one listed file missing; brwk.dat beside the
-# program goes afterwards, whatever the list was called.
+# program goes afterwards, whatever the list was called. Without a display the
+# log follows the question on standard error.
 printf '%s\n' "$work/more/sign.bmp" "" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
 touch "$program/brwk.dat"
 run -output 11 -options 0 -rotate left 90 -inputmulti "$work/list.txt"
-check "exit code 0 after failures" exited_zero
+check "exit code 1 after failures" exited 1
 check "sign.ico written" size_is more/sign.ico "-?128x-?128"
 check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x120"
 check "nothing for the missing file" test ! -e more/missing.ico
 check "the log question goes to standard error" said "$(caption 106)"
+check "the log names the missing file" said_line "Z:${work//\//\\}\\more\\missing.png"
 check "brwk.dat deleted" test ! -e "$program/brwk.dat"
 check "the list file itself stays" test -f "$work/list.txt"
 
-# Messages about the argument text end the run with exit code 0.
+# Names in any script, and names holding switch words, a leading dash or blanks,
+# in folders named after switches, through -inputone and a list (one line in
+# Windows-1252, as older lists were written).
+mkdir -p names/my-rotate-pics names/old-advanced names/render-output
+names=("café crème" "写真 アルバム" "Привет мир" "emoji 😀" "a -resize pixels 1 1" "-lead" "my-rotate-pics/-inputmulti x"
+       "old-advanced/-advanced" "render-output/-output 13 -options 29")
+for name in "${names[@]}"; do cp "$source_dir/samples/leaf.gif" "names/$name.gif"; done
+for name in "${names[@]}"; do
+    run -inputone "names/$name.gif" -options 4 -output 1
+    check "$name.gif to JPG, exit code 0" exited 0
+    check "$name.jpg written at full size" size_is "names/$name.jpg" "120x80"
+done
+printf '%s\n' "${names[@]/#/names/}" | sed 's/$/.gif/' >names.txt
+printf 'names/caf\xe9 cr\xe8me.gif\r\n' >>names.txt
+run -output 4 -options 0 -inputmulti names.txt
+for name in "${names[@]}"; do check "$name.png from the list" size_is "names/$name.png" "120 x 80"; done
+check "the Windows-1252 line read" size_is "names/café crème_1.png" "120 x 80"
+check "every listed file converted" exited 0
+
+# Names Windows paths cannot carry are failures naming them, never another file.
+cp "$source_dir/samples/leaf.gif" "names/b.gif"
+for name in 'a"quote.gif' 'b.gif ' 'q?.gif' 'back\slash.gif'; do cp names/b.gif "names/$name"; done
+printf '%s\n' 'names/b.gif ' 'names/q?.gif' 'names/back\slash.gif' "$(printf 'x%.0s' {1..2500})" >odd.txt
+run -output 1 -options 4 -inputmulti odd.txt
+check "the odd names fail" exited 1
+check "no b.jpg from 'b.gif '" test ! -e names/b.jpg
+for name in 'names/b.gif ' 'names/q?.gif' 'names/back\slash.gif'; do check "the log names '$name'" said_line "$name"; done
+check "a longer line is named by its start" said_line "$(printf 'x%.0s' {1..100})..."
+run -output 1 -options 4 -inputone 'names/a"quote.gif'
+check "a name with a quote fails under its name" said_line 'names/a"quote.gif'
+check "and converts nothing" test ! -e names/a.jpg
+
+# Messages about the argument text end the run with exit code 2, converting nothing.
 run -options 4 -inputone photos/a.png
 check "missing -output: caption 107" said "$(caption 107)"
-check "exit code 0 after a message" exited_zero
+check "exit code 2 after a usage message" exited 2
 run -output 1 -options 4 -resize pixels 640
 check "missing height" said "Please provide the resize width and height you want to use."
+run -output 1 -options 29 -inputone photos/a.png
+check "-options 29 with JPG names 3 to 7" said "Please provide a save option from 3 to 7 for JPG, or 0 for its default."
+check "exit code 2 for a bad option" exited 2
+check "nothing converted after a bad option" test ! -e photos/a_2.jpg
 run -output 1 -options 4 -inputmulti "$work/none.txt"
 check "unreadable list: caption 98" said "$(caption 98)"
+run -output 1 -options 4 -inputmulti /dev/zero
+check "an endless list is refused" said "The list file is larger than 16 MB"
+check "exit code 1 for a refused list" exited 1
 
 # The window modes need a display; without one the user is told.
 run -advanced -inputone photos/a.png
 check "no display: the window's failure is said" said "The main window could not be opened."
-check "exit code 0 without a display" exited_zero
+check "exit code 0 without a display" exited 0
 
 # Settings beside the program: an output subdirectory, and deleting sources.
 printf '0\r\n1\r\n4\r\n8\r\n8\r\n8\r\n10\r\n18\r\n28\r\n1\r\nConverted\\\r\n1\r\n0\r\nPercentage\r\n100\r\n100\r\n0\r\nRight\r\n90\r\n' >"$program/config.dat"
@@ -92,5 +127,9 @@ run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+# The language of the settings (2, German) speaks in direct mode's messages.
+sed -i '1s/^0/2/' "$program/config.dat"
+run -options 4 -inputone photos/a.png
+check "German: caption 107 from deutsch.ini" said "$(caption 107 deutsch.ini)"
+
+all_passed

@@ -7,7 +7,7 @@ namespace {
 
 const std::string savedFile =
     "1\r\n2\r\n4\r\n8\r\n9\r\n8\r\n12\r\n22\r\n29\r\n"
-    "1\r\nZ:\\tmp\\converted\r\n1\r\n"
+    "1\r\nZ:\\tmp\\conversions \u00e9\r\n1\r\n"
     "1\r\nPixels\r\n640\r\n480\r\n"
     "1\r\nLeft\r\n270\r\n"
     "2\r\n";
@@ -31,9 +31,10 @@ protected:
 
 TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
 {
-    std::string lineFeedsOnly = savedFile;
+    std::string lineFeedsOnly = savedFile, older = savedFile;
     for (size_t at; (at = lineFeedsOnly.find('\r')) != std::string::npos;) lineFeedsOnly.erase(at, 1);
-    for (const std::string& text : {savedFile, lineFeedsOnly}) {
+    older.replace(older.find("\u00e9"), 2, "\xe9"); // written in Windows-1252
+    for (const std::string& text : {savedFile, lineFeedsOnly, older}) {
         ASSERT_TRUE(Load(text));
         Open();
         EXPECT_EQ(savedFile, Saved());
@@ -41,15 +42,16 @@ TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
 
     // A file of the first release lacks the last line: workers as before
     // (0 at start, one per processor).
+    std::string firstRelease = savedFile.substr(0, savedFile.size() - 3);
     settings.workers = 0;
-    ASSERT_TRUE(Load(savedFile.substr(0, savedFile.size() - 3)));
-    EXPECT_EQ(savedFile.substr(0, savedFile.size() - 3) + "0\r\n", Saved());
+    ASSERT_TRUE(Load(firstRelease));
+    EXPECT_EQ(firstRelease + "0\r\n", Saved());
 
     // An empty width is written as 1, an unused directory as "-".
     settings.useOutputDirectory = false;
     SetDlgItemTextA(window, IDC_WIDTH, "");
-    std::string expected = savedFile.substr(0, savedFile.size() - 3) + "0\r\n";
-    expected.replace(expected.find("1\r\nZ:\\tmp\\converted"), 19, "0\r\n-");
+    std::string expected = firstRelease + "0\r\n";
+    expected.replace(expected.find("1\r\nZ:\\tmp\\conversions \u00e9"), 24, "0\r\n-");
     EXPECT_EQ(expected.replace(expected.find("640"), 3, "1"), Saved());
 }
 
@@ -58,7 +60,7 @@ TEST_F(SettingsFileTest, WritingBackWhatWasReadGivesTheSameBytes)
 TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageAndMissingFile)
 {
     std::string text = "7" + savedFile.substr(1);
-    ASSERT_TRUE(Load(text.replace(text.find("Z:"), 16, std::string(499, 'd'))));
+    ASSERT_TRUE(Load(text.replace(text.find("Z:"), 21, std::string(499, 'd'))));
     EXPECT_EQ(0, settings.language);
     EXPECT_EQ(std::string(499, 'd'), settings.outputDirectory);
     EXPECT_EQ(270, settings.rotateDegrees);

@@ -30,7 +30,8 @@ LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
         shownTexts.push_back(strcmp(title, "Bramblewick") == 0 ? text : std::string("[") + title + "] " + text);
         int answer = answers.empty() ? fallbackAnswer : answers.front();
         if (!answers.empty()) answers.pop_front();
-        PostMessageA(box, WM_COMMAND, answer, 0);
+        if (answer == MessageBoxAnswerer::Enter) PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+        else PostMessageA(box, WM_COMMAND, answer, 0);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -41,7 +42,7 @@ TempDir::TempDir()
 {
     char pattern[] = "/tmp/bramblewick-test-XXXXXX";
     hostPath = mkdtemp(pattern);
-    windowsPath = FullWindowsPath(hostPath);
+    InputWindowsPath(hostPath, windowsPath);
 }
 
 TempDir::~TempDir()

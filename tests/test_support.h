@@ -32,6 +32,8 @@ class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
     ~MessageBoxAnswerer();
+    // Enter: the box's default button.
+    static const int Enter = 0;
     void Answer(int button);
     // Texts of the boxes shown so far; a box not titled "Bramblewick" is
     // recorded as "[its title] text".

@@ -33,7 +33,7 @@ BOOL CALLBACK FindTooltip(HWND window, LPARAM found)
 
 } // namespace
 
-TEST(LogWindow, ShowsTheLogAndEndsOnlyByOkOrTheCloseBox)
+TEST(LogWindow, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox)
 {
     logWindowText = "C:\\a.png\r\nError: one\r\n\r\n";
     HHOOK hook = SetWindowsHookExA(WH_CBT, CloseLogWindow, NULL, GetCurrentThreadId());
@@ -41,14 +41,17 @@ TEST(LogWindow, ShowsTheLogAndEndsOnlyByOkOrTheCloseBox)
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(shownLogText, logWindowText);
 
-    // Escape and Enter arrive as commands 2 and 1 and are not answered.
-    for (int command : {IDCANCEL, IDOK, IDC_LOG_OK}) {
+    // It opens at the start of the text with nothing selected; Escape and
+    // Enter arrive as commands 2 and 1.
+    for (int command : {IDCANCEL, IDOK, IDC_LOG_OK, 0}) {
         HWND window = CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_LOG), NULL, LogWindowProc, 0);
         ShowWindow(window, SW_SHOW);
-        SendMessageA(window, WM_COMMAND, command, 0);
-        EXPECT_EQ(IsWindowVisible(window) != FALSE, command != IDC_LOG_OK) << command;
-        SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_FALSE(IsWindowVisible(window));
+        DWORD start = 1, end = 1;
+        SendDlgItemMessageA(window, IDC_LOG_TEXT, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+        EXPECT_TRUE(start == 0 && end == 0 && GetFocus() == GetDlgItem(window, IDC_LOG_OK));
+        if (command) SendMessageA(window, WM_COMMAND, command, 0);
+        else SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_FALSE(IsWindowVisible(window)) << command;
         DestroyWindow(window);
     }
     logWindowText.clear();

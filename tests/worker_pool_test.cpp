@@ -4,12 +4,12 @@
 #include <string>
 
 #include "app/direct_mode.h"
-#include "app/startup.h"
 #include "engine/conversion_limits.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/user_files.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
@@ -58,7 +58,7 @@ protected:
         settings = ConversionSettings();
         settings.outputFormat = FormatJpg;
         settings.saveOption = 4;
-        lstrcpynA(moduleDirectory, dir.path().c_str(), sizeof moduleDirectory);
+        SetEnvironmentVariableA(userDirectoryVariable, dir.path().c_str());
         convertedCount = failedCount = 0;
         conversionLog = logWindowText = "";
     }
@@ -66,7 +66,7 @@ protected:
     {
         settings = saved;
         conversionLimits = savedLimits;
-        lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
+        SetEnvironmentVariableA(userDirectoryVariable, NULL);
         convertedCount = failedCount = 0;
         conversionLog = logWindowText = "";
     }
@@ -127,7 +127,7 @@ TEST_F(WorkerPoolTest, ASizeBeyondTheLimitsIsRefusedAtOnce)
     WritePatternImage(dir / "a.png", 8, 8, 24);
     ImageChange strip = {true, Pixels, 100000000, 1, false, Left, 0};
     ImageChange huge = {true, Percentage, 500000, 500000, false, Left, 0};
-    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), strip) || ConvertFile((dir / "a.png").c_str(), huge));
+    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) || ConvertFile((dir / "a.png").c_str(), settings, huge));
     std::string beyond = ", more than the limit of 1000 megapixels and 1000000 pixels a side\r\n\r\n";
     EXPECT_EQ(dir / "a.png" + "\r\nError: The image would be resized to 100000000x1 pixels" + beyond + dir / "a.png" +
                   "\r\nError: The image would be resized to 40000x40000 pixels" + beyond,

@@ -1,29 +1,33 @@
 // How the run and the window share their state:
 // - conversionRunning is set by StartBatchRun on the main thread before the
-//   run's thread exists, cleared by the main thread as a stop request, and
-//   cleared by the run once the window is put back for the next run. The run
-//   reads it before starting each file, so a stop starts no new file and lets
-//   the files already started (one per worker process) finish.
-// - runActive is set by StartBatchRun and cleared by the run together with
+//   worker exists, cleared by the main thread as a stop request, and cleared
+//   by the worker once the window is put back for the next run. The worker
+//   reads it before starting each file, so a stop starts no new file and
+//   lets those started (one per worker process) finish.
+// - runActive is set by StartBatchRun and cleared by the worker together with
 //   conversionRunning; unlike that flag, a stop request leaves it set, so a
 //   new run cannot start while a stopped one finishes its files.
+// - What the run converts with is read from the window on the main thread
+//   before the worker starts; the worker only reads it.
 // - fileCount grows on the main thread as rows are added and is read by the
-//   run before each file, so rows dropped during a run are reached by it.
-// - The run touches the window only by sending messages to mainWindow's
-//   controls (texts, enabling, list rows, progress) and by renaming its menu
-//   entry. The main thread carries the messages out, so it keeps handling
-//   messages during a run, also while it waits for anything.
-// - The counters, conversionLog and logWindowText belong to the run while it
-//   is going.
-// - Each file takes its own copy of the settings as it starts, holding
-//   settingsLock; the main thread holds the lock while it changes the output
-//   directory, its switch or the deletion switch, so every file sees them
-//   whole, old or new, and a change reaches the files started after it.
+//   worker before each file, so rows dropped during a run are reached by it.
+// - The worker touches the window only by sending messages to mainWindow and
+//   its controls (texts, enabling, list rows, progress). The main thread
+//   carries them out and never waits for the worker, so the window keeps
+//   answering during a run. Convert's state is changed on the main thread
+//   only (WM_CONVERT_STATE), which orders a confirmed stop against the run's
+//   own end.
+// - The counters, conversionLog and logWindowText belong to the worker while
+//   a run is going; files are counted and logged in list order, whatever
+//   order they end in.
+// - Preferences may change the output directory and the deletion switch at
+//   any time; each file converts with a snapshot taken as it starts
+//   (SettingsSnapshot), so it sees them whole, and new values reach the
+//   files after it.
 #include "ui/batch_run.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
 #include "engine/conversion_settings.h"
@@ -42,8 +46,8 @@
 namespace {
 
 volatile bool runActive = false;
-
-SRWLOCK settingsLock = SRWLOCK_INIT;
+ConvertState convertState = ConvertIdle;
+volatile int markedRow = -1;
 
 const int rowTextSize = 15000;
 const int selectorTextSize = 100;
@@ -53,6 +57,15 @@ const int controlsLockedDuringRun[] = {
     IDC_FORMAT, IDC_OPTION, IDC_FILE_LIST, IDC_ADD_FILES, IDC_REMOVE_FILES,
     IDC_RESIZE, IDC_WIDTH, IDC_HEIGHT, IDC_RESIZE_MODE, IDC_ROTATE, IDC_DEGREES, IDC_DIRECTION,
 };
+
+// What every file of a run is converted with besides the preferences, read
+// from the window as the run starts.
+struct RunSettings {
+    int format;
+    int option;
+    ImageChange change;
+};
+RunSettings run;
 
 HWND Control(int id)
 {
@@ -71,94 +84,106 @@ std::string SelectorText(int id)
     return text;
 }
 
-void SetProgress(unsigned position)
+// On the main thread, before the worker starts.
+RunSettings ReadRunSettings()
 {
-    SendMessageA(Control(IDC_PROGRESS), PBM_SETPOS, position, 0);
-}
-
-// The button and the File menu entry of Convert.
-void SetConvertText(const char* text)
-{
-    SetDlgItemTextA(mainWindow, IDC_CONVERT, text);
-    ModifyMenuA(GetMenu(mainWindow), IDM_CONVERT, MF_BYCOMMAND | MF_STRING, IDM_CONVERT, text);
-}
-
-// What every file of a run is converted with, read from the window as the
-// run starts.
-ImageChange ReadImageChange()
-{
-    ImageChange run = {};
+    RunSettings read = {};
+    read.format = settings.outputFormat;
+    read.option = settings.saveOption;
     // ICO output keeps each image's size. The switch itself stays as the
     // user left it, so that settings saved during the run keep it too.
-    run.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
-    if (run.resize) {
+    ImageChange& change = read.change;
+    change.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
+    if (change.resize) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
         settings.resizeHeight = GetDlgItemInt(mainWindow, IDC_HEIGHT, NULL, FALSE);
-        run.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
+        change.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
     }
     if (settings.rotateEnabled) {
         settings.rotateDegrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, FALSE);
         int direction = DirectionOfText(SelectorText(IDC_DIRECTION).c_str());
         if (direction) settings.rotateDirection = direction;
     }
-    run.width = settings.resizeWidth;
-    run.height = settings.resizeHeight;
-    run.rotate = settings.rotateEnabled;
-    run.rotateDirection = settings.rotateDirection;
-    run.degrees = settings.rotateDegrees;
-    return run;
+    change.width = settings.resizeWidth;
+    change.height = settings.resizeHeight;
+    change.rotate = settings.rotateEnabled;
+    change.rotateDirection = settings.rotateDirection;
+    change.degrees = settings.rotateDegrees;
+    return read;
 }
 
-ImageChange StartRun()
+// --- What the window shows of a run (worker thread, by messages) ---
+
+void SetProgress(unsigned done, unsigned count)
 {
-    ImageChange run = ReadImageChange();
-    SetConvertText(Caption(CaptionConverting));
+    SendMessageA(Control(IDC_PROGRESS), PBM_SETPOS, count ? done * 100 / count : 0, 0);
+}
+
+// Marks the row being converted (-1: none) and brings it into view.
+void MarkRow(int row)
+{
+    int previous = markedRow;
+    markedRow = row;
+    HWND list = Control(IDC_FILE_LIST);
+    if (previous >= 0) SendMessageA(list, LVM_REDRAWITEMS, previous, previous);
+    if (row < 0) return;
+    SendMessageA(list, LVM_REDRAWITEMS, row, row);
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void ShowRunStart()
+{
+    SendMessageA(mainWindow, WM_CONVERT_STATE, ConvertStop, 0);
     for (int id : controlsLockedDuringRun) EnableControl(id, false);
     SendMessageA(Control(IDC_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SetProgress(0);
-    return run;
+    SetProgress(0, 1);
 }
 
-// File `row` as it starts: the settings first, so that a change made while
-// the row is read reaches the files after it.
-void StartRow(unsigned row, FileStart& file)
+// "File N of M: name", and the row marked and scrolled into view.
+void ShowFileStart(unsigned row, unsigned count, const std::string& path)
 {
-    AcquireSRWLockShared(&settingsLock);
-    file.settings = settings;
-    ReleaseSRWLockShared(&settingsLock);
-
-    char path[rowTextSize] = "";
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = path;
-    item.cchTextMax = rowTextSize;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    file.inputPath = path;
+    std::string name = path.substr(path.find_last_of("\\/") + 1);
+    std::string status = CaptionWith(CaptionFileOfCount, {std::to_string(row + 1), std::to_string(count), name});
+    SetDlgItemTextA(mainWindow, IDC_STATUS, status.c_str());
+    MarkRow((int)row);
 }
 
 // The counts of the run; true when the user asks to see the failures, with
 // logWindowText then holding them.
-bool ShowSummary()
+bool ShowSummary(unsigned notStarted, bool stopped)
 {
-    if (failedCount == 0) {
+    std::string converted = std::to_string(convertedCount), failed = std::to_string(failedCount);
+    if (!stopped && failedCount == 0) {
         ShowMessage(mainWindow, Caption(CaptionAllConverted), MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    logWindowText = std::string(Caption(CaptionConverting)) + "\n\n" +
-                    IntToString((int)convertedCount) + Caption(CaptionSummaryConverted) + "\n" +
-                    IntToString((int)failedCount) + Caption(CaptionSummaryFailed);
-    if (ShowMessage(mainWindow, logWindowText.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return false;
+    std::string text;
+    if (stopped) {
+        text = std::string(Caption(CaptionRunStopped)) + "\n\n" +
+               CaptionWith(CaptionStoppedCounts, {converted, failed, std::to_string(notStarted)});
+        if (failedCount) text += std::string("\n\n") + Caption(CaptionLogQuestion);
+    } else {
+        text = std::string(Caption(CaptionRunFinished)) + "\n\n" + converted + Caption(CaptionSummaryConverted) +
+               "\n" + failed + Caption(CaptionSummaryFailed);
+    }
+    if (failedCount == 0) {
+        ShowMessage(mainWindow, text.c_str(), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (ShowMessage(mainWindow, text.c_str(), MB_YESNO | MB_ICONINFORMATION) != IDYES) return false;
 
-    logWindowText = IntToString((int)convertedCount) + Caption(CaptionLogConverted) + "\r\n" +
-                    IntToString((int)failedCount) + Caption(CaptionLogFailed) + "\r\n\r\n" + conversionLog;
+    logWindowText = converted + Caption(CaptionLogConverted) + "\r\n" + failed + Caption(CaptionLogFailed) +
+                    "\r\n\r\n" + conversionLog;
     return true;
 }
 
 // Back to the window's idle state; the option selector and the resize
-// controls follow the format as after choosing it.
-void EndRun()
+// controls follow the format as after choosing it. The progress bar keeps
+// the share of files done.
+void ShowRunEnd()
 {
-    SetConvertText(Caption(CaptionConvertItem));
+    SetDlgItemTextA(mainWindow, IDC_STATUS, "");
+    MarkRow(-1);
     EnableControl(IDC_FORMAT, true);
     EnableControl(IDC_FILE_LIST, true);
     EnableControl(IDC_ADD_FILES, true);
@@ -167,31 +192,57 @@ void EndRun()
     EnableControl(IDC_ROTATE, true);
     EnableControl(IDC_DEGREES, settings.rotateEnabled);
     EnableControl(IDC_DIRECTION, settings.rotateEnabled);
+    SendMessageA(mainWindow, WM_CONVERT_STATE, ConvertIdle, 0);
+}
+
+// --- Converting ---
+
+std::string RowText(unsigned row)
+{
+    static char path[rowTextSize];
+    path[0] = '\0';
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = path;
+    item.cchTextMax = rowTextSize;
+    SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return path;
+}
+
+// File `row` as it starts: the preferences of that moment, and the row shown
+// as the one being converted. False when the run is stopped or at its end.
+bool StartRow(unsigned row, FileStart& file)
+{
+    unsigned count = fileCount;
+    if (!conversionRunning || row >= count) return false;
+    file.inputPath = RowText(row);
+    ShowFileStart(row, count, file.inputPath);
+    file.settings = SettingsSnapshot();
+    file.settings.outputFormat = run.format;
+    file.settings.saveOption = run.option;
+    return true;
 }
 
 void ConvertThread(void*)
 {
-    ImageChange change = StartRun();
-
-    unsigned started = 0;   // files handed over
+    ShowRunStart();
+    unsigned started = 0;   // files handed over, also the next row
     ConvertFiles(
-        change,
+        run.change,
         [&](unsigned row, FileStart& file) {
-            if (!conversionRunning || row >= fileCount) return false;
-            StartRow(row, file);
+            if (!StartRow(row, file)) return false;
             started = row + 1;
             return true;
         },
-        // The share of files finished before this one; rows removed after a
-        // stop must not make it divide by zero.
-        [&](unsigned row) { SetProgress(row * 100 / std::max((unsigned)fileCount, row + 1)); });
+        [](unsigned row, const JobOutcome&) { SetProgress(row + 1, fileCount); });
 
-    // Rows removed while a stopped run finishes its file must not leave the
-    // counts to the next run.
+    // Rows removed while a stopped run finishes its files are not counted as
+    // not started, and must not leave the counts to the next run.
+    unsigned count = fileCount;
+    unsigned notStarted = count > started ? count - started : 0;
     bool showLog = false;
-    if (started != 0) {
-        SetProgress(100);
-        showLog = ShowSummary();
+    if (started != 0 || notStarted != 0) {
+        showLog = ShowSummary(notStarted, notStarted != 0);
         convertedCount = 0;
         failedCount = 0;
         conversionLog.clear();
@@ -199,7 +250,7 @@ void ConvertThread(void*)
 
     // The window is put back before the run counts as ended: a run started
     // at once after must not have its controls enabled again by this one.
-    EndRun();
+    ShowRunEnd();
     conversionRunning = false;
     runActive = false;
 
@@ -215,6 +266,7 @@ void StartBatchRun()
         ShowMessage(mainWindow, "The previous conversion has not ended yet.", MB_OK | MB_ICONERROR);
         return;
     }
+    run = ReadRunSettings();
     runActive = true;
     conversionRunning = true;
     if (BeginThread(ConvertThread, NULL)) return;
@@ -228,12 +280,36 @@ bool BatchRunActive()
     return runActive;
 }
 
-void LockFileSettings()
+void RequestStop()
 {
-    AcquireSRWLockExclusive(&settingsLock);
+    conversionRunning = false;
+    // A run that ended while the question was open has put Convert back already.
+    if (convertState == ConvertStop) SetConvertState(ConvertStopping);
 }
 
-void UnlockFileSettings()
+void SetConvertState(int state)
 {
-    ReleaseSRWLockExclusive(&settingsLock);
+    convertState = (ConvertState)state;
+    int button = CaptionConvertButton, item = CaptionConvertItem;
+    if (state == ConvertStop) button = CaptionStopButton, item = CaptionStopItem;
+    if (state == ConvertStopping) button = item = CaptionStopping;
+    bool enabled = state != ConvertStopping;
+
+    SetDlgItemTextA(mainWindow, IDC_CONVERT, Caption(button));
+    EnableControl(IDC_CONVERT, enabled);
+    HMENU menu = GetMenu(mainWindow);
+    if (menu && GetMenuState(menu, IDM_CONVERT, MF_BYCOMMAND) != (UINT)-1) {
+        ModifyMenuA(menu, IDM_CONVERT, MF_BYCOMMAND | MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), IDM_CONVERT,
+                    Caption(item));
+    }
+}
+
+void ShowConvertState()
+{
+    SetConvertState(convertState);
+}
+
+int RowBeingConverted()
+{
+    return markedRow;
 }

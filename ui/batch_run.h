@@ -13,8 +13,19 @@ void StartBatchRun();
 // window it opens after that may still be open).
 bool BatchRunActive();
 
-// The output directory, its switch and the deletion switch are copied by
-// each file of a run as it starts, so the user-interface thread changes them
-// only between these two calls, which wait at most for one such copy.
-void LockFileSettings();
-void UnlockFileSettings();
+// The user confirmed a stop: the run ends after its current file.
+void RequestStop();
+
+// What the Convert button and the File menu's Convert entry offer: Convert,
+// the stop command during a run, and "Stopping..." (disabled) from a
+// confirmed stop until the run has ended. Only the window's thread changes
+// it; the run asks for a change by sending WM_CONVERT_STATE (wParam: state)
+// to the main window.
+enum ConvertState { ConvertIdle, ConvertStop, ConvertStopping };
+void SetConvertState(int state);
+// Shows the current state's texts again (after a change of language).
+void ShowConvertState();
+
+// The row whose file the run is converting, which the list shows marked;
+// -1 when none.
+int RowBeingConverted();

@@ -3,19 +3,21 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/input_list.h"
 #include "app/startup.h"
+#include "engine/image_converter.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
-#include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
+#include "ui/window_helpers.h"
 
 namespace {
 
@@ -59,10 +61,6 @@ const struct {
     {"XPM - X Windows Pixmap (*.xpm)", "*.xpm"},
 };
 
-// A list file's line may be one character shorter than a path: the reader
-// leaves room for the line end.
-const size_t maxListLine = maxInputPath - 1;
-
 // Room for the names of a large multi-selection; a selection that does not
 // fit makes the dialog fail, and nothing is added.
 const DWORD openDialogBufferSize = 256 * 1024;
@@ -74,8 +72,11 @@ HWND FileList()
 
 bool HasInputExtension(const std::string& path)
 {
+    // The extensions are ASCII, and no byte of a longer UTF-8 character is:
+    // lowering the ASCII letters alone keeps every other byte in its place.
     std::string lower = path;
-    CharLowerA(&lower[0]);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
     for (const char* extension : inputExtensions)
         if (lower.find(extension) != std::string::npos) return true;
     return false;
@@ -122,20 +123,29 @@ void ShowError(HWND owner, int caption)
     ShowMessage(owner, Caption(caption), MB_OK | MB_ICONERROR);
 }
 
+// Adds the inputs that can be converted; the others are named in one message.
+void AddInputs(const std::vector<InputEntry>& inputs)
+{
+    std::string refused;
+    for (const InputEntry& input : inputs) {
+        if (input.failure) refused += "\n\n" + FailureReport(input.path, input.failure);
+        else AddPath(input.path);
+    }
+    if (!refused.empty())
+        ShowMessage(mainWindow, ("These files cannot be added to the list:" + refused).c_str(), MB_OK | MB_ICONERROR);
+}
+
 void AddFilesOfList(const std::string& listPath)
 {
-    FILE* list = OpenHostFile(FullWindowsPath(listPath).c_str(), "r");
-    if (!list) {
-        ShowError(mainWindow, CaptionListFileUnreadable);
+    std::vector<InputEntry> inputs;
+    TextFileResult list = ReadInputList(listPath, inputs);
+    if (list != TextFileRead) {
+        if (list == TextFileTooLarge) ShowMessage(mainWindow, listTooLargeMessage, MB_OK | MB_ICONERROR);
+        else ShowError(mainWindow, CaptionListFileUnreadable);
         return;
     }
-    std::string line;
-    while (ReadTextLine(list, line)) {
-        if (line.empty() || line.size() > maxListLine) continue;
-        AddPath(FullWindowsPath(line));
-    }
-    fclose(list);
-    DeleteFileA(FileBesideProgram("brwk.dat").c_str());
+    AddInputs(inputs);
+    DeleteFileA(UserFilePath("brwk.dat").c_str());
 }
 
 } // namespace
@@ -191,7 +201,7 @@ void AddFilesFromCommandLine()
     const std::string& text = savedCommandLine;
     std::string path;
     if (HasSwitch(text, "-inputone")) {
-        if (QuotedPath(text, "-inputone", path)) AddPath(path);
+        if (QuotedPath(text, "-inputone", path)) AddInputs({InputFromText(path)});
         else ShowError(NULL, CaptionNoInputOnePath);
         return;
     }
@@ -213,6 +223,63 @@ void RemoveSelectedFiles()
         if (SendMessageA(list, LVM_DELETEITEM, row, 0)) ++removed;
     }
     fileCount = fileCount - removed;
+}
+
+void SelectAllFiles()
+{
+    LVITEMA item = {};
+    item.stateMask = item.state = LVIS_SELECTED;
+    SendMessageA(FileList(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+}
+
+namespace {
+
+// Room the list leaves around a row's text in its column.
+const int cellPadding = 12;
+
+HWND fileListTooltip = NULL;
+int rowUnderMouse = -1;
+
+int RowAt(POINT point)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    return (int)SendMessageA(FileList(), LVM_HITTEST, 0, (LPARAM)&hit);
+}
+
+// A tip asks for its text only as it shows: moving to another row hides it,
+// and it shows again with that row's text.
+LRESULT CALLBACK FollowRows(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_MOUSEMOVE) {
+        int row = RowAt({(short)LOWORD(lParam), (short)HIWORD(lParam)});
+        if (row != rowUnderMouse) SendMessageA(fileListTooltip, TTM_POP, 0, 0);
+        rowUnderMouse = row;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+} // namespace
+
+std::string FileListTipAt(POINT point, const char* general)
+{
+    int row = RowAt(point);
+    if (row < 0) return general;
+    std::vector<char> text(maxInputPath + 1, '\0');
+    LVITEMA item = {};
+    item.pszText = text.data();
+    item.cchTextMax = (int)text.size();
+    SendMessageA(FileList(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    int width = (int)SendMessageA(FileList(), LVM_GETSTRINGWIDTHA, 0, (LPARAM)text.data());
+    int column = (int)SendMessageA(FileList(), LVM_GETCOLUMNWIDTH, 0, 0);
+    return width + cellPadding > column ? std::string(text.data()) : std::string(general);
+}
+
+void CreateFileListTooltip()
+{
+    fileListTooltip = CreateTooltip(FileList(), LPSTR_TEXTCALLBACKA);
+    rowUnderMouse = -1;
+    SetWindowSubclass(FileList(), FollowRows, 0, 0);
 }
 
 void SetFileListColumn(int width, bool insert)

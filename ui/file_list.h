@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 // Longest path the list takes; a longer one is left out, never cut.
 const size_t maxInputPath = 1999;
 
@@ -28,6 +30,17 @@ void AddFilesFromCommandLine();
 
 // Removes the selected rows; the others keep their order.
 void RemoveSelectedFiles();
+
+// Selects every row.
+void SelectAllFiles();
+
+// The list's tip at a point of its client area: the full path of a row that
+// its column shows cut short, otherwise `general`.
+std::string FileListTipAt(POINT point, const char* general);
+
+// Gives the list its tooltip, whose text the main window takes from
+// FileListTipAt; the tip follows the mouse from row to row.
+void CreateFileListTooltip();
 
 // The list's one column, as the window opens.
 const int fileListColumnWidth = 490;

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/settings_file.h"
-#include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
+#include "platform/user_files.h"
 #include "res/resource.h"
 #include "ui/batch_run.h"
 #include "ui/main_window.h"
@@ -151,5 +151,5 @@ void SaveAsDefaultOption()
         return;
     const OutputFormat& format = FormatRow(settings.outputFormat);
     if (format.defaultOption) settings.*format.defaultOption = settings.saveOption;
-    SaveSettings((ProgramDirectory() + "\\config.dat").c_str());
+    SaveSettings(UserFilePath("config.dat").c_str());
 }

@@ -7,17 +7,19 @@
 
 namespace {
 
+// The focus starts on OK: in the text the dialog would select all of it and
+// scroll to its end.
 void OpenLogWindow(HWND window)
 {
     SetProgramIcon(window);
     CenterWindow(window);
     SetDlgItemTextA(window, IDC_LOG_TEXT, logWindowText.c_str());
+    SetFocus(GetDlgItem(window, IDC_LOG_OK));
 }
 
 } // namespace
 
-// Only OK and the close box end the window; Escape and Enter (commands 1 and 2)
-// are not answered.
+// OK, Enter, Escape (commands 1 and 2) and the close box end the window.
 INT_PTR CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -25,7 +27,8 @@ INT_PTR CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
         OpenLogWindow(window);
         break;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_LOG_OK) EndDialog(window, 0);
+        if (LOWORD(wParam) == IDC_LOG_OK || LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(window, 0);
         break;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFFF) == SC_CLOSE) EndDialog(window, 0);

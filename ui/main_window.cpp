@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/preferences_dialog.h"
 #include "app/startup.h"
@@ -64,9 +65,9 @@ void ShowError(const char* text)
     ShowMessage(mainWindow, text, MB_OK | MB_ICONERROR);
 }
 
-bool AskStop(int caption)
+bool Ask(int caption, UINT defaultButton)
 {
-    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR) == IDYES;
+    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR | defaultButton) == IDYES;
 }
 
 // --- Opening ---
@@ -78,11 +79,11 @@ void AddTooltips()
         int caption;
     } captionedTips[] = {
         {IDC_FORMAT, CaptionFormatSelectorTip}, {IDC_OPTION, CaptionOptionSelectorTip},
-        {IDC_FILE_LIST, CaptionFileListTip},    {IDC_CONVERT, CaptionConvertTip},
-        {IDC_ADD_FILES, CaptionAddFilesTip},    {IDC_REMOVE_FILES, CaptionRemoveFilesTip},
-        {IDC_PROGRESS, CaptionProgressTip},
+        {IDC_CONVERT, CaptionConvertTip},       {IDC_ADD_FILES, CaptionAddFilesTip},
+        {IDC_REMOVE_FILES, CaptionRemoveFilesTip}, {IDC_PROGRESS, CaptionProgressTip},
     };
     for (const auto& tip : captionedTips) CreateTooltip(Control(tip.control), Caption(tip.caption));
+    CreateFileListTooltip();
 
     CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
     CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
@@ -163,6 +164,15 @@ void OpenMainWindow(HWND window)
     ApplyCaptions();
     UpdateLanguageMenu();
     if (advancedMode) AddFilesFromCommandLine();
+    // A message shown while the window opened has taken the focus with it;
+    // once the window is shown it takes the focus back.
+    PostMessageA(window, WM_TAKE_FOCUS, 0, 0);
+}
+
+void TakeFocus(HWND window)
+{
+    SetForegroundWindow(window);
+    SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)Control(IDC_FILE_LIST), TRUE);
 }
 
 // --- Size ---
@@ -177,6 +187,7 @@ void LayOutControls(HWND window, WPARAM sizeType)
     int fifth = width / 5;
     int buttonsTop = height - 92;
 
+    MoveWindow(Control(IDC_STATUS), 10, 100, width - 30, 16, TRUE);
     MoveWindow(Control(IDC_FILE_LIST), 10, 120, width - 30, height - 225, TRUE);
     MoveWindow(Control(IDC_CONVERT), 10, buttonsTop, fifth - 10, 27, TRUE);
     MoveWindow(Control(IDC_ADD_FILES), fifth + 10, buttonsTop, fifth - 10, 27, TRUE);
@@ -185,10 +196,35 @@ void LayOutControls(HWND window, WPARAM sizeType)
     SetFileListColumn(width - 60);
 }
 
-void KeepMinimumSize(WINDOWPOS* position)
+// Any size change. One that a window manager made (Wine 8 does not tell it
+// the tracking size) has already shrunk the X window: once Wine is done with
+// it, the window asks for its size again, which Wine passes on to the X
+// window.
+void KeepMinimumSize(HWND window, WINDOWPOS* position)
 {
+    if (position->flags & SWP_NOSIZE) return;
+    bool raised = position->cx < minimumWidth || position->cy < minimumHeight;
     if (position->cx < minimumWidth) position->cx = minimumWidth;
     if (position->cy < minimumHeight) position->cy = minimumHeight;
+    if (raised) PostMessageA(window, WM_RESTORE_SIZE, 0, 0);
+}
+
+void RestoreSize(HWND window)
+{
+    if (IsIconic(window) || IsZoomed(window)) return;
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(window, NULL, 0, 0, width + 1, height, flags);
+    SetWindowPos(window, NULL, 0, 0, width, height, flags);
+}
+
+// The smallest size the user can drag or key in.
+void SetMinimumTrackingSize(MINMAXINFO* limits)
+{
+    limits->ptMinTrackSize.x = minimumWidth;
+    limits->ptMinTrackSize.y = minimumHeight;
 }
 
 // --- Commands ---
@@ -196,10 +232,13 @@ void KeepMinimumSize(WINDOWPOS* position)
 void Convert()
 {
     if (conversionRunning) {
-        if (AskStop(CaptionStopRun)) conversionRunning = false;
+        if (Ask(CaptionStopRun, MB_DEFBUTTON1)) RequestStop();
         return;
     }
-    if (fileCount == 0) return;
+    if (fileCount == 0) {
+        ShowError(Caption(CaptionEmptyList));
+        return;
+    }
 
     if (settings.resizeEnabled) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
@@ -220,23 +259,66 @@ void Convert()
     StartBatchRun();
 }
 
+// Also refused while a stopped run finishes its file.
 void AddFiles()
 {
-    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    if (conversionRunning || BatchRunActive()) ShowError(Caption(CaptionRefusedDuringRun));
     else ShowAddFilesDialog();
 }
 
 void RemoveFiles()
 {
-    if (conversionRunning) ShowError(Caption(CaptionRefusedDuringRun));
+    if (conversionRunning || BatchRunActive()) ShowError(Caption(CaptionRefusedDuringRun));
     else RemoveSelectedFiles();
+}
+
+// Delete and Ctrl+A in the file list.
+void FileListKey(const NMLVKEYDOWN* key)
+{
+    if (key->wVKey == VK_DELETE) RemoveFiles();
+    if (key->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) SelectAllFiles();
+}
+
+// The row being converted is drawn as a selected one: the list is disabled
+// during a run and shows no selection of its own then.
+LRESULT DrawFileListRow(NMLVCUSTOMDRAW* draw)
+{
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (int)draw->nmcd.dwItemSpec == RowBeingConverted()) {
+        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+    }
+    return CDRF_DODEFAULT;
+}
+
+// The file list's tip: the full path of a row shown cut short, else caption 91.
+void GiveFileListTip(NMTTDISPINFOA* info)
+{
+    static std::string tip;
+    POINT mouse;
+    GetCursorPos(&mouse);
+    ScreenToClient(Control(IDC_FILE_LIST), &mouse);
+    tip = FileListTipAt(mouse, Caption(CaptionFileListTip));
+    info->lpszText = (LPSTR)tip.c_str();
+}
+
+// True when the notice has an answer, which then is the dialog's result.
+bool Notified(HWND window, NMHDR* notice)
+{
+    if (notice->code == TTN_GETDISPINFOA && notice->idFrom == (UINT_PTR)Control(IDC_FILE_LIST))
+        GiveFileListTip((NMTTDISPINFOA*)notice);
+    if (notice->idFrom != IDC_FILE_LIST) return false;
+    if (notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
+    if (notice->code != NM_CUSTOMDRAW) return false;
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawFileListRow((NMLVCUSTOMDRAW*)notice));
+    return true;
 }
 
 // Leaving the window ends the process, also in the middle of a run once the
 // user has agreed. Nothing is saved.
 void CloseMainWindow()
 {
-    if (conversionRunning && !AskStop(CaptionCloseDuringRun)) return;
+    if (conversionRunning && !Ask(CaptionCloseDuringRun, MB_DEFBUTTON2)) return;
     EndDialog(mainWindow, 0);
     endProgram();
 }
@@ -279,7 +361,7 @@ void RunCommand(int id, int notification)
     case IDM_MAIL: Open(mailAddress, SW_HIDE); break;
     case IDM_WEBSITE: Open(websiteAddress, SW_HIDE); break;
     case IDM_ABOUT: ShowAbout(); break;
-    case IDM_ENGLISH: case IDM_NORSK: case IDM_DEUTCH: SelectLanguage(id - IDM_ENGLISH); break;
+    case IDM_ENGLISH: case IDM_NORSK: case IDM_DEUTSCH: SelectLanguage(id - IDM_ENGLISH); break;
     case IDC_FORMAT: if (notification == CBN_SELCHANGE) FormatSelectionChanged(); break;
     case IDC_OPTION: if (notification == CBN_SELCHANGE) OptionSelectionChanged(); break;
     case IDC_DEGREES: LimitDegrees(); break;
@@ -293,17 +375,22 @@ void RunCommand(int id, int notification)
 void (*endProgram)() = EndProcess;
 
 // The window never closes on its own: Escape and Enter (commands 1 and 2) are
-// not answered, and leaving it ends the process. Every message also goes on
-// to the system's dialog handling.
+// not answered, and leaving it ends the process. Every message but a drawing
+// notice of the file list also goes on to the system's dialog handling.
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: OpenMainWindow(window); break;
     case WM_SIZE: LayOutControls(window, wParam); break;
-    case WM_WINDOWPOSCHANGING: KeepMinimumSize((WINDOWPOS*)lParam); break;
+    case WM_WINDOWPOSCHANGING: KeepMinimumSize(window, (WINDOWPOS*)lParam); break;
+    case WM_GETMINMAXINFO: SetMinimumTrackingSize((MINMAXINFO*)lParam); break;
     case WM_COMMAND: RunCommand(LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_NOTIFY: return Notified(window, (NMHDR*)lParam);
     case WM_SYSCOMMAND: if (LOWORD(wParam) == SC_CLOSE) CloseMainWindow(); break;
     case WM_DROPFILES: AddDroppedFiles((HDROP)wParam); break;
+    case WM_CONVERT_STATE: SetConvertState((int)wParam); break;
+    case WM_TAKE_FOCUS: TakeFocus(window); break;
+    case WM_RESTORE_SIZE: RestoreSize(window); break;
     }
     return 0;
 }

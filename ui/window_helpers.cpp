@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "res/resource.h"
 
-void CreateTooltip(HWND control, const char* text)
+HWND CreateTooltip(HWND control, const char* text)
 {
     HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL,
                                    WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -18,17 +18,19 @@ void CreateTooltip(HWND control, const char* text)
     RECT area;
     GetClientRect(control, &area);
 
+    bool asks = text == LPSTR_TEXTCALLBACKA;
     TTTOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = control;
-    tool.uId = 0;
+    tool.uFlags = TTF_SUBCLASS | (asks ? TTF_IDISHWND : 0);
+    tool.hwnd = asks ? GetParent(control) : control;
+    tool.uId = asks ? (UINT_PTR)control : 0;
     tool.rect = area;
     tool.hinst = programInstance;
     tool.lpszText = (LPSTR)text;
     SendMessageA(tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
     SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 25000);
     SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 300);
+    return tooltip;
 }
 
 void CenterWindow(HWND window)

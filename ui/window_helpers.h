@@ -2,8 +2,11 @@
 #include <windows.h>
 
 // Gives a control a tooltip of its own with the text (shown 25 s, wrapped at
-// 300 pixels, only within the control's rectangle of the moment).
-void CreateTooltip(HWND control, const char* text);
+// 300 pixels, only within the control's rectangle of the moment). With
+// LPSTR_TEXTCALLBACKA as the text, the tip covers the whole control as it
+// is at any time and asks the control's parent for its text each time it
+// shows (TTN_GETDISPINFOA, idFrom the control). Returns the tooltip window.
+HWND CreateTooltip(HWND control, const char* text);
 
 // Moves a window to the middle of the desktop, size unchanged.
 void CenterWindow(HWND window);

@@ -1,0 +1,45 @@
+#include "app/input_list.h"
+
+namespace {
+
+// The longest list line taken as a path; a longer one is reported, never cut,
+// since a cut path could name another file.
+const size_t longestListLine = 1998;
+// How much of a longer line its report shows.
+const size_t shownLineStart = 100;
+
+// The line's start, ending at a whole character.
+std::string LineStart(const std::string& line)
+{
+    size_t end = shownLineStart;
+    while (end > 0 && (line[end] & 0xC0) == 0x80) end--;
+    return line.substr(0, end) + "...";
+}
+
+} // namespace
+
+const char* const listTooLargeMessage =
+    "The list file is larger than 16 MB, more than any list of images needs; nothing was converted.";
+
+InputEntry InputFromText(const std::string& text)
+{
+    InputEntry input = {"", nullptr};
+    if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
+    return input;
+}
+
+TextFileResult ReadInputList(const std::string& listText, std::vector<InputEntry>& inputs)
+{
+    inputs.clear();
+    InputEntry list = InputFromText(listText);
+    if (list.failure) return TextFileUnreadable;
+    std::vector<std::string> lines;
+    TextFileResult result = ReadTextFileLines(list.path.c_str(), largestListFile, lines);
+    for (const std::string& line : lines) {
+        if (line.size() > longestListLine)
+            inputs.push_back({LineStart(line), "The path in the list file is too long (1999 characters or more)."});
+        else if (!line.empty())
+            inputs.push_back(InputFromText(line));
+    }
+    return result;
+}

@@ -1,0 +1,186 @@
+#!/usr/bin/env python3
+"""Puts realistic faults into the code one at a time and checks that the tests catch each.
+
+    python3 scripts/mutate.py            # every mutant of scripts/mutants.txt
+    python3 scripts/mutate.py ID ...     # only these
+    python3 scripts/mutate.py --check    # only check that every mutant still applies
+
+Works on a copy of the tracked files (as they are in the working tree) in its own build
+directory, so the checkout and build/ are left alone. A mutant is killed when any test
+fails or the tests run past the time limit; one that does not build is a mistake in the list
+and is reported, not counted. Mutants marked as equivalent
+(no user could notice them) are listed but not counted.
+
+Mutant file format: blocks separated by blank lines; '#' lines are comments.
+    @ ID path/to/file.cpp
+    - text that occurs exactly once in the file
+    + its replacement
+    = reason the mutant is equivalent (optional)
+In the - and + lines, \\n stands for a line break and \\t for a tab.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MUTANTS = os.path.join(ROOT, "scripts", "mutants.txt")
+TEST_TIMEOUT = 600
+
+
+class Mutant:
+    def __init__(self, ident, path):
+        self.ident, self.path = ident, path
+        self.find = self.replace = None
+        self.equivalent = None
+
+    @property
+    def folder(self):
+        return self.path.split("/")[0]
+
+
+def unescape(text):
+    return text.replace("\\n", "\n").replace("\\t", "\t")
+
+
+def read_mutants():
+    mutants, current = [], None
+    with open(MUTANTS, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            kind, _, rest = line.partition(" ")
+            if kind == "@":
+                ident, _, path = rest.partition(" ")
+                current = Mutant(ident, path.strip())
+                mutants.append(current)
+            elif current is None:
+                sys.exit(f"{MUTANTS}:{number}: a mutant starts with '@ ID file'")
+            elif kind == "-":
+                current.find = unescape(rest)
+            elif kind == "+":
+                current.replace = unescape(rest)
+            elif kind == "=":
+                current.equivalent = rest
+            else:
+                sys.exit(f"{MUTANTS}:{number}: unknown line")
+    idents = [m.ident for m in mutants]
+    duplicates = {i for i in idents if idents.count(i) > 1}
+    if duplicates:
+        sys.exit(f"mutant ids used twice: {sorted(duplicates)}")
+    return mutants
+
+
+def check_applies(mutant, root):
+    if mutant.find is None or mutant.replace is None:
+        return "needs a - and a + line"
+    path = os.path.join(root, mutant.path)
+    if not os.path.exists(path):
+        return "file not found"
+    count = open(path, encoding="utf-8").read().count(mutant.find)
+    if count != 1:
+        return f"text found {count} times"
+    return None
+
+
+def copy_tree(destination):
+    files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, capture_output=True, check=True).stdout
+    for name in files.decode().split("\0"):
+        if not name or not os.path.exists(os.path.join(ROOT, name)):
+            continue
+        target = os.path.join(destination, name)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copy2(os.path.join(ROOT, name), target)
+
+
+def run(command, cwd, timeout=None):
+    try:
+        result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=timeout)
+        return result.returncode == 0, False
+    except subprocess.TimeoutExpired:
+        return False, True
+
+
+def build(build_dir):
+    return run(["cmake", "--build", build_dir, "-j2"], cwd=build_dir)[0]
+
+
+def tests_pass(build_dir):
+    ok, timed_out = run(["ctest", "--stop-on-failure", "--timeout", str(TEST_TIMEOUT)], build_dir,
+                        timeout=TEST_TIMEOUT * 2)
+    return ok and not timed_out
+
+
+def main():
+    args = sys.argv[1:]
+    mutants = read_mutants()
+    problems = [(m, check_applies(m, ROOT)) for m in mutants]
+    problems = [(m, p) for m, p in problems if p]
+    for m, p in problems:
+        print(f"{m.ident} {m.path}: {p}")
+    if "--check" in args:
+        print(f"{len(mutants)} mutants, {len(problems)} that do not apply")
+        return 1 if problems else 0
+    if problems:
+        return 1
+    wanted = [a for a in args if not a.startswith("--")]
+    if wanted:
+        mutants = [m for m in mutants if m.ident in wanted]
+
+    work = tempfile.mkdtemp(prefix="bramblewick-mutate-")
+    source, build_dir = os.path.join(work, "source"), os.path.join(work, "build")
+    try:
+        copy_tree(source)
+        if not run(["cmake", "-S", source, "-B", build_dir], cwd=work)[0] or not build(build_dir):
+            sys.exit("the unmutated tree does not build")
+        if not tests_pass(build_dir):
+            sys.exit("the unmutated tree does not pass its tests")
+
+        results = {}
+        for mutant in mutants:
+            if mutant.equivalent:
+                print(f"{mutant.ident:12} equivalent: {mutant.equivalent}")
+                continue
+            path = os.path.join(source, mutant.path)
+            original = open(path, encoding="utf-8").read()
+            started = time.time()
+            try:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(original.replace(mutant.find, mutant.replace, 1))
+                if not build(build_dir):
+                    outcome = "does not build"
+                else:
+                    outcome = "survived" if tests_pass(build_dir) else "killed"
+            finally:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(original)
+            results[mutant.ident] = outcome
+            print(f"{mutant.ident:12} {outcome:15} {time.time() - started:5.0f} s  {mutant.path}", flush=True)
+        build(build_dir)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    counted = [m for m in mutants if not m.equivalent and results[m.ident] != "does not build"]
+    broken = [m.ident for m in mutants if results.get(m.ident) == "does not build"]
+    if broken:
+        print("do not build (fix the list):", " ".join(broken))
+    if not counted:
+        return 0
+    print()
+    for folder in sorted({m.folder for m in counted}):
+        group = [m for m in counted if m.folder == folder]
+        killed = sum(results[m.ident].startswith("killed") for m in group)
+        print(f"{folder:10} {killed:3} of {len(group):3} killed  {100 * killed // len(group):3} %")
+    killed = sum(results[m.ident].startswith("killed") for m in counted)
+    print(f"{'all':10} {killed:3} of {len(counted):3} killed  {100 * killed // len(counted):3} %")
+    survivors = [m.ident for m in counted if results[m.ident] == "survived"]
+    if survivors:
+        print("survived:", " ".join(survivors))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

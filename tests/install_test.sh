@@ -1,0 +1,120 @@
+#!/bin/bash
+# The program installed, packed, and run by an unprivileged user: menu entry,
+# file-manager actions, first run, per-user settings and "Open with".
+set -u
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source "$source_dir/tests/checks.sh"
+work=$(mktemp -d /tmp/bramblewick-install-XXXXXX)
+chmod 755 "$work"
+home="$work/home"
+prefix="$home/.local/share/bramblewick/wine"
+settings="$home/.config/bramblewick/config.dat"
+user=""
+as_user() { "$@"; }
+# A session of the user's: no display, files in their home.
+session() { (cd "$home" && as_user env -i HOME="$home" PATH=/usr/bin:/bin TMPDIR="$work/tmp" LANG=C.UTF-8 "$@"); }
+wine_session() { session WINEPREFIX="$prefix" WINEDEBUG=-all "$@"; }
+clean_up() {
+    if [ -d "$prefix" ]; then
+        wine_session /usr/lib/wine/wineserver -k
+        wine_session /usr/lib/wine/wineserver -w
+    fi
+    [ -n "$user" ] && userdel "$user"
+    rm -rf "$work"
+}
+trap clean_up EXIT
+
+# --- Installed files, and the package's ---
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+installed="$work/root/usr"
+entry="$installed/share/applications/bramblewick.desktop"
+dolphin="$installed/share/kio/servicemenus/bramblewick.desktop"
+check "help, language and icon installed" test -f "$installed/lib/bramblewick/bramblewick.html" \
+    -a -f "$installed/lib/bramblewick/english.ini" -a -f "$installed/share/icons/hicolor/32x32/apps/bramblewick.png"
+check "menu entry valid" desktop-file-validate "$entry"
+check "menu entry opens images in the main window" grep -qx 'Exec=bramblewick %F' "$entry"
+check "menu entry names the types read" grep -q '^MimeType=.*image/png;.*image/tiff;' "$entry"
+# desktop-file-validate knows no Actions and MimeType for KDE's Service type.
+check "Dolphin actions valid" eval "! desktop-file-validate '$dolphin' | grep -v 'the type is \"Service\"'"
+number=0
+for format in JPG BMP TGA PNG PBM PGM PPM TIF WBMP XPM ICO GIF; do
+    number=$((number + 1))
+    exec_line="Exec=bramblewick --convert-to $number %F"
+    check "Dolphin and Nemo convert to $format" eval "grep -A3 -x 'Name=$format' '$dolphin' | grep -qx '$exec_line' &&
+        grep -qx '$exec_line' '$installed/share/nemo/actions/bramblewick-${format,,}.nemo_action'"
+done
+
+(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
+package=$(ls "$work"/deb/bramblewick_*.deb)
+packed_files=$(dpkg-deb -c "$package" | awk '!/\/$/ {print substr($6, 3)}' | sort)
+check "package holds the installed files" test "$packed_files" = "$(cd "$work/root" && find . -type f | cut -c3- | sort)"
+check "package needs Wine and FreeImage" eval "dpkg-deb -f '$package' Depends | grep wine64 | grep -q libfreeimage3"
+dpkg-deb -x "$package" "$work/package"
+
+# --- Runs by an unprivileged user ---
+if [ "$(id -u)" -eq 0 ] && useradd --no-create-home --shell /usr/sbin/nologin "bramblewick-test-$$"; then
+    user="bramblewick-test-$$"
+    as_user() { setpriv --reuid="$user" --regid="$user" --clear-groups -- "$@"; }
+elif [ "$(id -u)" -eq 0 ]; then
+    echo "SKIPPED: the runs as an unprivileged user (no user could be created)"
+    all_passed
+    exit
+fi
+mkdir -p "$home/photos" "$work/tmp"
+cp "$source_dir/samples/sign.bmp" "$source_dir/samples/meadow.png" "$home/photos/"
+cp "$source_dir/samples/meadow.png" "$home/photos/a b.png"
+cp "$source_dir/samples/leaf.gif" "$home/photos/café.gif"
+cp "$build/tests/send_commands.exe.so" "$work/"
+[ -n "$user" ] && chown -R "$user:$user" "$home" "$work/tmp"
+bramblewick() { session "$installed/bin/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; }
+converted() { for name in "$@"; do [ -f "$home/photos/$name" ] || return 1; done; }
+no_lists_left() { ! ls "$work"/tmp/bramblewick-* >/dev/null 2>&1; }
+
+bramblewick --convert-to 4 photos/sign.bmp
+check "first run converts" converted sign.png
+check "first run says Wine is being prepared" grep -q "preparing Wine" "$work/stderr"
+check "the user's settings start as installed" cmp "$settings" "$installed/lib/bramblewick/config.dat"
+check "no Wine menu entries in the user's home" test ! -e "$home/.local/share/applications" -a ! -e "$home/.config/menus"
+
+# The remembered option of PPM is line 6 of the user's settings: 8 raw, 9 ASCII.
+bramblewick --convert-to 7 photos/sign.bmp
+check "a later run says nothing" test ! -s "$work/stderr"
+session sed -i '6s/.*/9\r/' "$settings"
+bramblewick --convert-to 7 photos/sign.bmp
+check "PPM with the remembered option" eval "file '$home/photos/sign.ppm' | grep -q rawbits &&
+    file '$home/photos/sign_1.ppm' | grep -q ASCII"
+
+bramblewick --convert-to 1 photos/meadow.png &
+session "$installed/bin/bramblewick" --convert-to 3 photos/sign.bmp 2>/dev/null
+wait
+check "two runs at once each convert their own file" eval "converted meadow.jpg sign.tga && ! converted sign.jpg"
+
+# Nautilus scripts and Thunar actions, added per user beside what is there.
+session sh -c 'mkdir -p .config/Thunar && echo "<actions><action>mine</action>
+</actions>" >.config/Thunar/uca.xml'
+for _ in 1 2; do session "$installed/lib/bramblewick/add-file-manager-actions" >/dev/null; done
+uca="$home/.config/Thunar/uca.xml"
+check "Thunar: twelve actions added once, the user's kept" eval \
+    "[ \$(grep -c '<unique-id>bramblewick-convert-' '$uca') = 12 ] && grep -q mine '$uca'"
+session "$home/.local/share/nautilus/scripts/Convert with Bramblewick/ICO" photos/sign.bmp
+check "Nautilus script converts" converted sign.ico
+session "$work/package/usr/bin/bramblewick" --convert-to 12 photos/sign.bmp
+check "the packed program converts" converted sign.gif
+
+# "Open with" on Wine's null graphics driver: the names are listed; English
+# saves the settings, Convert converts the listed files.
+wine_session /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+wine_session /usr/lib/wine/wineserver -w # the next start takes the driver
+session touch -d '1 minute ago' "$settings"
+bramblewick "photos/a b.png" "$home/photos/café.gif" &
+check "Open with lists both files" test "$(wine_session /usr/lib/wine/wine64 "$work/send_commands.exe.so" 40029 1204)" = 2
+wait_for() { for _ in $(seq 600); do "$@" && return; sleep 0.1; done; false; }
+check "listed names converted as named" wait_for converted "a b.jpg" café.jpg
+check "settings saved in the user's directory" wait_for test "$settings" -nt "$home/photos/sign.png"
+check "installed settings untouched" cmp "$installed/lib/bramblewick/config.dat" "$source_dir/app/config.dat"
+wine_session /usr/lib/wine/wineserver -k
+wait
+check "no list files left" no_lists_left
+
+all_passed
