@@ -54,13 +54,13 @@ std::string CreateDirectories(const std::string& directory)
 }
 
 // The output path without its extension, beside the source or in the
-// output directory of `settings`.
-std::string OutputStem(const std::string& input, const ConversionSettings& settings)
+// output directory of `with`.
+std::string OutputStem(const std::string& input, const ConversionSettings& with)
 {
     size_t nameStart = FileNameStart(input);
     std::string base = input;
-    if (settings.useOutputDirectory) {
-        std::string directory(settings.outputDirectory, strnlen(settings.outputDirectory, sizeof settings.outputDirectory));
+    if (with.useOutputDirectory) {
+        std::string directory(with.outputDirectory, strnlen(with.outputDirectory, sizeof with.outputDirectory));
         // Only "X:\..." is a directory of its own; anything else, "X:/..."
         // included, names a subdirectory beside the source.
         bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
@@ -95,15 +95,6 @@ bool SameFile(HANDLE file, const ClaimedName& claim)
     BY_HANDLE_FILE_INFORMATION information;
     return GetFileInformationByHandle(file, &information) && information.dwVolumeSerialNumber == claim.volume &&
            information.nFileIndexHigh == claim.indexHigh && information.nFileIndexLow == claim.indexLow;
-}
-
-std::string SystemMessage(DWORD error)
-{
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof text, NULL);
-    std::string message = text;
-    while (!message.empty() && strchr("\r\n. ", message.back())) message.pop_back();
-    return message.empty() ? "error " + std::to_string(error) : message;
 }
 
 void LogFailure(const std::string& report)
@@ -152,7 +143,7 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
         bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                      GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
         if (!taken) {
-            failure = "The converted file " + claim.path + " could not be created: " + SystemMessage(error);
+            failure = "The converted file " + claim.path + " could not be created: " + SystemErrorText(error);
             claim.path.clear();
             return false;
         }

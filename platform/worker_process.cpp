@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/message_box.h"
+
 namespace {
 
 const char workerVariable[] = "BRAMBLEWICK_WORKER";
@@ -18,20 +20,10 @@ const char workerVariable[] = "BRAMBLEWICK_WORKER";
 // program itself is "x.exe.so", and that is what CreateProcess can start.
 std::string OwnExecutable()
 {
-    char path[MAX_PATH] = "";
+    char path[2048] = "";
     GetModuleFileNameA(NULL, path, sizeof path);
     std::string winelib = std::string(path) + ".so";
     return GetFileAttributesA(winelib.c_str()) != INVALID_FILE_ATTRIBUTES ? winelib : path;
-}
-
-std::string SystemMessage(DWORD error)
-{
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof text, NULL);
-    std::string message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message.empty() ? "error " + std::to_string(error) : message;
 }
 
 // This process's environment with the worker variable added.
@@ -101,7 +93,7 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
     CloseWorkerChannel(inherited);
     if (!started.hProcess) {
         CloseWorkerChannel(parent);
-        failure = SystemMessage(error);
+        failure = SystemErrorText(error);
         return false;
     }
     CloseHandle(started.hThread);

@@ -121,18 +121,27 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     EXPECT_FALSE(FileExists(dir / "brwk.dat"));
 }
 
-// Sizes asked for are checked before anything is allocated for them.
-TEST_F(WorkerPoolTest, ASizeBeyondTheLimitsIsRefusedAtOnce)
+// Sizes asked for are checked before anything is allocated for them; an
+// image larger than a worker's memory fails alone.
+TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
 {
     WritePatternImage(dir / "a.png", 8, 8, 24);
     ImageChange strip = {true, Pixels, 100000000, 1, false, Left, 0};
     ImageChange huge = {true, Percentage, 500000, 500000, false, Left, 0};
-    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) || ConvertFile((dir / "a.png").c_str(), settings, huge));
+    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) ||
+                 ConvertFile((dir / "a.png").c_str(), settings, huge));
     std::string beyond = ", more than the limit of 1000 megapixels and 1000000 pixels a side\r\n\r\n";
     EXPECT_EQ(dir / "a.png" + "\r\nError: The image would be resized to 100000000x1 pixels" + beyond + dir / "a.png" +
                   "\r\nError: The image would be resized to 40000x40000 pixels" + beyond,
               conversionLog);
     EXPECT_FALSE(FileExists(dir / "a.jpg"));
+
+    conversionLog.clear();
+    conversionLimits.memoryBytes = 16 << 20;
+    WritePatternImage(dir / "big.png", 3000, 3000, 24);   // 27 MB of pixels
+    EXPECT_FALSE(ConvertFile((dir / "big.png").c_str(), settings, ImageChange{}));
+    EXPECT_NE(std::string::npos, conversionLog.find("lack of memory")) << conversionLog;
+    EXPECT_FALSE(FileExists(dir / "big.jpg"));
 }
 
 // Four sources of one name, converted by three workers at once, get the
