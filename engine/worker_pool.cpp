@@ -68,12 +68,15 @@ std::string NewSecret()
     return secret;
 }
 
+// One per processor, or fewer as the user chose: more would only share the
+// processors and add to the memory in use.
 unsigned WorkerLimit()
 {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
-    unsigned chosen = settings.workers > 0 ? (unsigned)settings.workers : system.dwNumberOfProcessors;
-    return std::min(std::max(chosen, 1u), mostWorkers);
+    unsigned processors = std::max((unsigned)system.dwNumberOfProcessors, 1u);
+    unsigned chosen = settings.workers > 0 ? std::min((unsigned)settings.workers, processors) : processors;
+    return std::min(chosen, mostWorkers);
 }
 
 unsigned long long MemoryLimit()
