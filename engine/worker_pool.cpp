@@ -70,6 +70,8 @@ std::string NewSecret()
 
 // One per processor, or fewer as the user chose: more would only share the
 // processors and add to the memory in use.
+// One per processor unless the user chose another number (tests choose
+// several also where there is one processor).
 unsigned WorkerLimit()
 {
     SYSTEM_INFO system;
