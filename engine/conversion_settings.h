@@ -40,7 +40,7 @@ struct ConversionSettings {
     int rotateDirection;
     char rotateDirectionText[100];
     int rotateDegrees;
-    int workers;   // files converted at a time, at most one per processor; 0: one per processor
+    int workers;   // files converted at a time; 0: one per processor
 };
 
 extern ConversionSettings settings;

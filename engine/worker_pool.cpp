@@ -68,17 +68,14 @@ std::string NewSecret()
     return secret;
 }
 
-// One per processor, or fewer as the user chose: more would only share the
-// processors and add to the memory in use.
 // One per processor unless the user chose another number (tests choose
 // several also where there is one processor).
 unsigned WorkerLimit()
 {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
-    unsigned processors = std::max((unsigned)system.dwNumberOfProcessors, 1u);
-    unsigned chosen = settings.workers > 0 ? std::min((unsigned)settings.workers, processors) : processors;
-    return std::min(chosen, mostWorkers);
+    unsigned chosen = settings.workers > 0 ? (unsigned)settings.workers : system.dwNumberOfProcessors;
+    return std::min(std::max(chosen, 1u), mostWorkers);
 }
 
 unsigned long long MemoryLimit()
