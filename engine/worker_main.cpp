@@ -47,10 +47,12 @@ DWORD WINAPI WatchRun(LPVOID)
     return 0;
 }
 
+// Only an outcome wakes the run; it reads a size message with the outcome,
+// or before it judges the file's deadline.
 bool Tell(const Fields& fields)
 {
     bool told = WriteFields(channel.answers, fields);
-    SetEvent(channel.answered);
+    if (FieldNumber(fields, 0) == DoneMessage) SetEvent(channel.answered);
     return told;
 }
 

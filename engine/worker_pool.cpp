@@ -4,8 +4,9 @@
 //   a run of one file after another) and the job is sent to the worker.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
-//   ended; it sets its event after each message. The run waits on the events
-//   and the worker processes until the nearest deadline.
+//   ended, setting its event after the outcome. The run waits on the events
+//   and the worker processes until the nearest deadline, and reads what each
+//   worker said before it judges a deadline.
 // - A worker that ends without an answer has crashed; one past its deadline
 //   is killed. Its file fails, nothing stays at its output name, and a new
 //   worker is started when a file needs one.

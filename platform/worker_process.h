@@ -10,7 +10,7 @@ struct WorkerChannel {
     HANDLE process;    // the parent: the worker; the worker: the parent
     HANDLE jobs;       // written by the parent, read by the worker
     HANDLE answers;    // written by the worker, read by the parent
-    HANDLE answered;   // auto-reset event the worker sets after each message
+    HANDLE answered;   // auto-reset event the worker sets after each outcome
 };
 
 // Starts this program's executable as a worker that finds `secret` in its
