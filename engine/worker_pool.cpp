@@ -179,9 +179,9 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         result = SaveFailed;
     if (failure.empty()) {
         file.sourceBytes = FileBytes(path);
-        ConversionJob job = {path, file.claim.path, SaveFlags(start.settings.saveOption), 0, run.change,
-                             start.settings.deleteOriginal};
-        if (start.settings.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(start.settings.saveOption);
+        const ConversionSettings& with = start.settings;
+        ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
+        if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
         if (SendJob(run, index, job, failure)) return;
         failure = "The conversion could not be started: " + failure;
         result = SaveFailed;
@@ -223,9 +223,8 @@ void AwaitWorkers(Run& run)
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)std::min(wait, (ULONGLONG)60000)) ==
-        WAIT_FAILED)
-        Sleep(10);
+    DWORD timeout = (DWORD)std::min(wait, (ULONGLONG)60000);
+    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, timeout) == WAIT_FAILED) Sleep(10);
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
@@ -254,7 +253,8 @@ void AwaitWorkers(Run& run)
 
 void RecordEnded(Run& run, const FileEnded& fileEnded)
 {
-    for (auto file = run.files.begin(); file != run.files.end() && file->first == run.nextRecorded && file->second.ended;
+    for (auto file = run.files.begin();
+         file != run.files.end() && file->first == run.nextRecorded && file->second.ended;
          file = run.files.erase(file)) {
         RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
         if (fileEnded) fileEnded(run.nextRecorded, file->second.outcome);

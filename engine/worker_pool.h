@@ -21,6 +21,7 @@ typedef std::function<bool(unsigned index, FileStart& file)> NextFile;
 typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded;
 
 // Converts every file `nextFile` names with `change`, in `settings.workers`
-// worker processes (0: one per processor), and returns when all have ended. A worker that crashes, runs out of time or of memory
-// costs its file, which fails with the reason; the run goes on.
+// worker processes (0: one per processor), and returns when all have ended.
+// A worker that crashes, runs out of time or of memory costs its file, which
+// fails with the reason; the run goes on.
 void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr);

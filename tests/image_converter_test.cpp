@@ -238,7 +238,8 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSound)
     EXPECT_EQ("", conversionLog);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(sources[c.source].name) + " to " + c.written);
-        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(c.written.c_str()), HostPath(c.written.c_str()).c_str(), 0));
+        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(c.written.c_str()),
+                                   HostPath(c.written.c_str()).c_str(), 0));
         EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
                                 back.get()));
     }
