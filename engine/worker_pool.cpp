@@ -55,8 +55,7 @@ struct Run {
     unsigned workerLimit;
     std::string secret;
     std::vector<Worker> workers;
-    std::map<unsigned, RunFile> files;   // started and not yet recorded
-    unsigned nextRecorded;
+    std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
     NameNumbers numbers;
 };
 
@@ -253,12 +252,10 @@ void AwaitWorkers(Run& run)
 
 void RecordEnded(Run& run, const FileEnded& fileEnded)
 {
-    for (auto file = run.files.begin();
-         file != run.files.end() && file->first == run.nextRecorded && file->second.ended;
-         file = run.files.erase(file)) {
+    // The first file not yet recorded holds back those after it.
+    for (auto file = run.files.begin(); file != run.files.end() && file->second.ended; file = run.files.erase(file)) {
         RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
-        if (fileEnded) fileEnded(run.nextRecorded, file->second.outcome);
-        run.nextRecorded++;
+        if (fileEnded) fileEnded(file->first, file->second.outcome);
     }
 }
 
