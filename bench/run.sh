@@ -85,6 +85,12 @@ for round in $(seq "$rounds"); do
                 printf "  %s: loop %.2f s; program, 1 worker %.2f s (%.3f, %d written); one per processor %.2f s (%.3f)\n",
                        d, l, o, o / l, w, a, a / l
                 printf "    peak memory: loop %d MB, worker %d MB (%.2f)\n", lm / 1024, wm / 1024, wm / lm }'
+        echo "$direction $loop $one $all" >>"$work/times"
     done
 done
+# The fastest of each over the rounds: what the machine does when nothing else runs.
+[ "$rounds" -gt 1 ] && awk '
+    !($1 in l) || $2 < l[$1] {l[$1] = $2} !($1 in o) || $3 < o[$1] {o[$1] = $3} !($1 in a) || $4 < a[$1] {a[$1] = $4}
+    END {for (d in l) printf "best of the rounds, %s: loop %.2f s; 1 worker %.3f; one per processor %.3f\n",
+                              d, l[d], o[d] / l[d], a[d] / l[d]}' "$work/times"
 /usr/lib/wine/wineserver -k 2>/dev/null || true
