@@ -29,7 +29,11 @@ ls "$work"/png/*.png >"$work/png-list.txt"
 ls "$work"/jpg/*.jpg >"$work/jpg-list.txt"
 /usr/lib/wine/wineserver -p 600 2>/dev/null || true # one server for all runs, so that none pays its start
 
-seconds() { local start=$(date +%s.%N); "$@" >/dev/null 2>&1; awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN {print e - s}'; }
+seconds() {
+    local start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN {print e - s}'
+}
 
 # Peak resident memory (kB) of any worker while the command runs: workers run
 # the program file under its Windows name.
@@ -72,7 +76,8 @@ for round in $(seq "$rounds"); do
     for direction in png-to-jpg jpg-to-png; do
         if [ "$direction" = png-to-jpg ]; then from=png to=jpg format=1; else from=jpg to=png format=4; fi
         clean
-        read -r loop loop_memory < <({ /usr/bin/time -f '%e %M' $bench "$direction" "$work/$from" "$count" >/dev/null; } 2>&1 | tail -1)
+        read -r loop loop_memory < <({ /usr/bin/time -f '%e %M' $bench "$direction" "$work/$from" "$count" \
+                                        >/dev/null; } 2>&1 | tail -1)
         clean
         one=$(seconds program 1 "$format" "$work/$from-list.txt")
         written=$(ls "$work/$from"/*."$to" | wc -l)
