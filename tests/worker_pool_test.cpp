@@ -85,7 +85,7 @@ protected:
 // file's output name.
 TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
 {
-    conversionLimits.baseSeconds = 2;
+    conversionLimits.baseSeconds = 3;   // a good file takes a small share of it, also on a busy machine
     conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
     WriteFileBytes(dir / "crash.jxr", AssertingJpegXr());
     WriteFileBytes(dir / "hang.pct", EndlessPict());
@@ -95,7 +95,7 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
         {"a.png", nullptr},
         {"crash.jxr", "The image could not be decoded: the decoder crashed"},
         {"b.png", nullptr},
-        {"hang.pct", "The image could not be decoded: it took longer than 2 s"},
+        {"hang.pct", "The image could not be decoded: it took longer than 3 s"},
         {"bomb.png", "The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
                      "pixels a side"},
         {"pipe.png", "Not a file that can hold an image (a folder, device or pipe)"},
