@@ -97,6 +97,28 @@ bool SameFile(HANDLE file, const ClaimedName& claim)
            information.nFileIndexHigh == claim.indexHigh && information.nFileIndexLow == claim.indexLow;
 }
 
+// The name of the claim's family with the number.
+std::string NumberedName(const ClaimedName& claim, unsigned number)
+{
+    std::string extension = claim.family.substr(claim.family.rfind('.'));
+    std::string name = number == 0 ? claim.stem : claim.stem + "_" + std::to_string(number);
+    return name + extension;
+}
+
+// Creates claim.path empty and exclusively, and remembers which file that is.
+bool CreateClaim(ClaimedName& claim)
+{
+    HANDLE file = OpenName(claim.path, CREATE_NEW);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information = {};
+    GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    claim.volume = information.dwVolumeSerialNumber;
+    claim.indexHigh = information.nFileIndexHigh;
+    claim.indexLow = information.nFileIndexLow;
+    return true;
+}
+
 void LogFailure(const std::string& report)
 {
     conversionLog += report + "\r\n\r\n";
@@ -124,17 +146,13 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
     std::string family = stem + "." + extension;
     CharLowerBuffA(&family[0], (DWORD)family.size());
 
+    claim.stem = stem;
+    claim.family = family;
     unsigned& number = numbers[family];
     for (;; number++) {
-        claim.path = number == 0 ? stem + "." + extension : stem + "_" + std::to_string(number) + "." + extension;
-        HANDLE file = OpenName(claim.path, CREATE_NEW);
-        if (file != INVALID_HANDLE_VALUE) {
-            BY_HANDLE_FILE_INFORMATION information = {};
-            GetFileInformationByHandle(file, &information);
-            CloseHandle(file);
-            claim.volume = information.dwVolumeSerialNumber;
-            claim.indexHigh = information.nFileIndexHigh;
-            claim.indexLow = information.nFileIndexLow;
+        claim.number = number;
+        claim.path = NumberedName(claim, number);
+        if (CreateClaim(claim)) {
             number++;
             return true;
         }
@@ -160,6 +178,26 @@ void ReleaseClaim(ClaimedName& claim)
         if (ours) DeleteFileW(Wide(claim.path).data());
     }
     claim.path.clear();
+}
+
+void SettleName(ClaimedName& claim, FreedNumbers& freed)
+{
+    for (auto lower = freed.begin(); lower != freed.end() && *lower < claim.number; lower = freed.erase(lower)) {
+        ClaimedName target = claim;
+        target.number = *lower;
+        target.path = NumberedName(claim, *lower);
+        // Someone else may have taken the name since it was given back.
+        if (!CreateClaim(target)) continue;
+        // Replaces only the empty file just created.
+        if (!MoveFileExW(Wide(claim.path).data(), Wide(target.path).data(), MOVEFILE_REPLACE_EXISTING)) {
+            ReleaseClaim(target);
+            continue;
+        }
+        freed.erase(lower);
+        freed.insert(claim.number);
+        claim = target;
+        return;
+    }
 }
 
 void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome)

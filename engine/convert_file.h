@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "engine/conversion_settings.h"
@@ -37,7 +38,10 @@ const size_t inputPathLimit = 2000;
 // then, so that removing it never removes a file someone else made there
 // since.
 struct ClaimedName {
-    std::string path;   // empty: nothing claimed
+    std::string path;     // empty: nothing claimed
+    std::string stem;     // the path without "_N" and extension
+    std::string family;   // stem and extension, lower case: names that count up together
+    unsigned number;      // 0 for the name without "_N"
     DWORD volume, indexHigh, indexLow;
 };
 
@@ -55,6 +59,16 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
 
 // Removes the claimed file if it is still the one that was claimed.
 void ReleaseClaim(ClaimedName& claim);
+
+// Names of one family that files of this run claimed and gave back (their
+// conversion failed), by number.
+typedef std::set<unsigned> FreedNumbers;
+
+// Moves a written output to the lowest name in `freed` below its own, if
+// one can still be claimed, and gives its own name back instead. Outputs are
+// settled in list order, so names come out as in a run of one file after
+// another even when a file that failed had claimed a name before them.
+void SettleName(ClaimedName& claim, FreedNumbers& freed);
 
 // Counts and logs a finished file; deletes its source when `with` says so
 // and the output was proven, telling the user when that fails.

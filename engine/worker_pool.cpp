@@ -11,7 +11,9 @@
 //   is killed. Its file fails, nothing stays at its output name, and a new
 //   worker is started when a file needs one.
 // - Outcomes arrive in any order; they are kept and recorded (counted,
-//   logged, sources deleted) in list order.
+//   logged, sources deleted) in list order. A failed file gives its name
+//   back, and the next written file of that name moves down to it as it is
+//   recorded, so that the names are those of a run of one file after another.
 #include "engine/worker_pool.h"
 
 #include <windows.h>
@@ -57,6 +59,7 @@ struct Run {
     std::vector<Worker> workers;
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
     NameNumbers numbers;
+    std::map<std::string, FreedNumbers> freed;   // by name family
 };
 
 std::string NewSecret()
@@ -105,7 +108,10 @@ void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
     RunFile& file = run.files[index];
     file.ended = true;
     file.outcome = outcome;
-    if (outcome.result != Ok) ReleaseClaim(file.claim);
+    if (outcome.result != Ok && !file.claim.path.empty()) {
+        run.freed[file.claim.family].insert(file.claim.number);
+        ReleaseClaim(file.claim);
+    }
 }
 
 bool StartWorker(Run& run, std::string& failure)
@@ -254,6 +260,8 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
 {
     // The first file not yet recorded holds back those after it.
     for (auto file = run.files.begin(); file != run.files.end() && file->second.ended; file = run.files.erase(file)) {
+        ClaimedName& claim = file->second.claim;
+        if (file->second.outcome.result == Ok) SettleName(claim, run.freed[claim.family]);
         RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
         if (fileEnded) fileEnded(file->first, file->second.outcome);
     }

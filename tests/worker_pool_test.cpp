@@ -145,8 +145,9 @@ TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
 }
 
 // Four sources of one name, converted by three workers at once, get the
-// names a run of one file after another gives them, in list order; a name
-// already taken, even by a link that leads nowhere, is left as it is.
+// names a run of one file after another gives them, in list order, also
+// when a file between them fails after its name was claimed; a name already
+// taken, even by a link that leads nowhere, is left as it is.
 TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
 {
     settings.workers = 3;
@@ -158,8 +159,11 @@ TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
     for (int i = 0; i < 4; i++) {
         WritePatternImage(dir / sources[i], 10 + i, 8, 24, formats[i]);
         list += dir / sources[i] + "\n";
+        if (i == 1) list += dir / "x.gif" + "\n";
     }
+    WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
     WriteFileBytes(dir / "list.txt", list);
+    MessageBoxAnswerer answers(IDNO);
     RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
 
     const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
@@ -170,6 +174,6 @@ TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
     EXPECT_EQ("keep me", ReadFileBytes(dir / "x_1.jpg"));
     struct stat link;
     EXPECT_TRUE(lstat(Host("x_3.jpg").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
-    EXPECT_FALSE(FileExists(dir / "nowhere.jpg"));
+    EXPECT_FALSE(FileExists(dir / "nowhere.jpg") || FileExists(dir / "x_6.jpg"));
     EXPECT_EQ(4u, convertedCount);
 }
