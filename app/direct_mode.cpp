@@ -11,6 +11,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
@@ -135,14 +136,19 @@ bool ReadRotate(const std::string& text)
     return true;
 }
 
-void ConvertInput(const InputEntry& input)
+// Converts the inputs in their order, several at a time, with the resize and
+// rotate values of the command line; an input with a failure fails with it.
+void ConvertInputs(const std::vector<InputEntry>& inputs)
 {
-    if (input.failure) {
-        RecordFailure(input.path, input.failure);
-        return;
-    }
-    ConvertFile(input.path.c_str(), settings, settings.resizeEnabled, settings.resizeMode, settings.resizeWidth,
-                settings.resizeHeight, settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees);
+    ImageChange change = {settings.resizeEnabled, settings.resizeMode, settings.resizeWidth, settings.resizeHeight,
+                          settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees};
+    ConvertFiles(change, [&](unsigned index, FileStart& file) {
+        if (index >= inputs.size()) return false;
+        file.inputPath = inputs[index].path;
+        file.settings = settings;
+        if (inputs[index].failure) file.failure = inputs[index].failure;
+        return true;
+    });
 }
 
 // Without a display the question counts as No, and the log goes where the
@@ -177,7 +183,7 @@ int RunDirectMode(const std::string& text)
             ShowError(Caption(CaptionNoInputOnePath));
             return ExitUsage;
         }
-        ConvertInput(InputFromText(path));
+        ConvertInputs({InputFromText(path)});
         OfferLog();
         return RunStatus();
     }
@@ -193,7 +199,7 @@ int RunDirectMode(const std::string& text)
             ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
             return ExitFailures;
         }
-        for (const InputEntry& input : inputs) ConvertInput(input);
+        ConvertInputs(inputs);
         OfferLog();
         // The outside program always writes its list under this name.
         DeleteFileA(UserFilePath("brwk.dat").c_str());

@@ -1,10 +1,12 @@
 #include <windows.h>
 
 #include "app/startup.h"
+#include "engine/worker_main.h"
 #include "platform/argument_text.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    RunWorkerIfAsked();
     programInstance = instance;
     ExitProcess(RunProgram(ProcessArgumentText()));
 }

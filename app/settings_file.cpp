@@ -1,4 +1,6 @@
-// config.dat: 19 lines beside the program whose meaning is their position.
+// config.dat: lines beside the program whose meaning is their position: the
+// 19 of the first release, then the number of files converted at a time
+// (0: one per processor), which older files lack.
 // Lines are read whole, so a long output directory cannot shift the lines
 // after it; texts longer than their field are cut to it.
 #include "app/settings_file.h"
@@ -73,6 +75,7 @@ const SettingsLine settingsLines[] = {
     Switch(settings.rotateEnabled),
     Text(settings.rotateDirectionText, IDC_DIRECTION),
     Number(settings.rotateDegrees, IDC_DEGREES),
+    Number(settings.workers),
 };
 
 // Longest text taken from a selector of the main window.

@@ -1,4 +1,4 @@
-// config.dat: 19 positional lines beside the program.
+// config.dat: positional lines beside the program.
 #pragma once
 
 // Reads the file into `settings`; false (after a message) when it cannot be

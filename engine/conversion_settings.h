@@ -5,6 +5,17 @@
 enum ResizeUnit { Percentage = 10, Pixels = 11 };
 enum RotateDirection { Left = 12, Right = 13 };
 
+// How every image of a run is changed on its way.
+struct ImageChange {
+    bool resize;
+    int resizeUnit;   // a ResizeUnit; 0 while not resizing
+    int width;
+    int height;
+    bool rotate;
+    int rotateDirection;
+    int degrees;
+};
+
 struct ConversionSettings {
     int language;
     int outputFormat;
@@ -29,6 +40,7 @@ struct ConversionSettings {
     int rotateDirection;
     char rotateDirectionText[100];
     int rotateDegrees;
+    int workers;   // files converted at a time; 0: one per processor
 };
 
 extern ConversionSettings settings;

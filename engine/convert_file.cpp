@@ -1,14 +1,13 @@
 #include "engine/convert_file.h"
 
-#include <windows.h>
-
 #include <cstring>
+#include <vector>
 
-#include "engine/conversion_settings.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
 #include "engine/image_file.h"
-#include "platform/host_file.h"
+#include "engine/worker_messages.h"
+#include "engine/worker_pool.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -17,10 +16,6 @@ std::string conversionLog;
 std::string logWindowText;
 
 namespace {
-
-// Input paths live in buffers of this size, terminating NUL included; a
-// longer path would be cut and name another file.
-const size_t inputPathLimit = 2000;
 
 bool IsSeparator(char c)
 {
@@ -58,11 +53,70 @@ std::string CreateDirectories(const std::string& directory)
     return created;
 }
 
-// Anything that exists counts, even a file nobody may read or a directory:
-// an existing name is never written over.
-bool NameTaken(const std::string& path)
+// The output path without its extension, beside the source or in the
+// output directory of `with`.
+std::string OutputStem(const std::string& input, const ConversionSettings& with)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    size_t nameStart = FileNameStart(input);
+    std::string base = input;
+    if (with.useOutputDirectory) {
+        std::string directory(with.outputDirectory, strnlen(with.outputDirectory, sizeof with.outputDirectory));
+        // Only "X:\..." is a directory of its own; anything else, "X:/..."
+        // included, names a subdirectory beside the source.
+        bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
+        std::string target = driveAbsolute ? directory : input.substr(0, nameStart) + directory;
+        base = CreateDirectories(target) + input.substr(nameStart);
+    }
+    // The extension is replaced within the file name only; a name without
+    // one gets it appended.
+    size_t dot = base.find_last_of('.');
+    return (dot != std::string::npos && dot >= FileNameStart(base)) ? base.substr(0, dot) : base;
+}
+
+// The wide form, which has no MAX_PATH limit.
+std::vector<WCHAR> Wide(const std::string& path)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, NULL, 0);
+    std::vector<WCHAR> wide(length > 0 ? length : 1, 0);
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
+HANDLE OpenName(const std::string& path, DWORD disposition)
+{
+    // Not followed: a link at the name is what occupies it.
+    return CreateFileW(Wide(path).data(), disposition == CREATE_NEW ? GENERIC_WRITE : 0,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+bool SameFile(HANDLE file, const ClaimedName& claim)
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    return GetFileInformationByHandle(file, &information) && information.dwVolumeSerialNumber == claim.volume &&
+           information.nFileIndexHigh == claim.indexHigh && information.nFileIndexLow == claim.indexLow;
+}
+
+// The name of the claim's family with the number.
+std::string NumberedName(const ClaimedName& claim, unsigned number)
+{
+    std::string extension = claim.family.substr(claim.family.rfind('.'));
+    std::string name = number == 0 ? claim.stem : claim.stem + "_" + std::to_string(number);
+    return name + extension;
+}
+
+// Creates claim.path empty and exclusively, and remembers which file that is.
+bool CreateClaim(ClaimedName& claim)
+{
+    HANDLE file = OpenName(claim.path, CREATE_NEW);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information = {};
+    GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    claim.volume = information.dwVolumeSerialNumber;
+    claim.indexHigh = information.nFileIndexHigh;
+    claim.indexLow = information.nFileIndexLow;
+    return true;
 }
 
 void LogFailure(const std::string& report)
@@ -84,80 +138,96 @@ void ShowDeletionFailure(const char* inputPath)
 
 } // namespace
 
-std::string OutputPathFor(const char* inputPath, const ConversionSettings& with)
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
+                     ClaimedName& claim, std::string& failure)
 {
-    if (!inputPath || strlen(inputPath) >= inputPathLimit) return std::string();
-    std::string input = inputPath;
-    size_t nameStart = FileNameStart(input);
-
-    std::string base = input;
-    if (with.useOutputDirectory) {
-        std::string directory(with.outputDirectory, strnlen(with.outputDirectory, sizeof with.outputDirectory));
-        // Only "X:\..." is a directory of its own; anything else, "X:/..."
-        // included, names a subdirectory beside the source.
-        bool driveAbsolute = directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
-        std::string target = driveAbsolute ? directory : input.substr(0, nameStart) + directory;
-        base = CreateDirectories(target) + input.substr(nameStart);
-    }
-
-    // The extension is replaced within the file name only; a name without
-    // one gets it appended.
-    size_t dot = base.find_last_of('.');
-    std::string stem = (dot != std::string::npos && dot >= FileNameStart(base)) ? base.substr(0, dot) : base;
+    std::string stem = OutputStem(inputPath, with);
     std::string extension = FormatExtension(with.outputFormat);
+    std::string family = stem + "." + extension;
+    CharLowerBuffA(&family[0], (DWORD)family.size());
 
-    std::string candidate = stem + "." + extension;
-    for (unsigned n = 1; NameTaken(candidate); n++) candidate = stem + "_" + std::to_string(n) + "." + extension;
-    return candidate;
+    claim.stem = stem;
+    claim.family = family;
+    unsigned& number = numbers[family];
+    for (;; number++) {
+        claim.number = number;
+        claim.path = NumberedName(claim, number);
+        if (CreateClaim(claim)) {
+            number++;
+            return true;
+        }
+        DWORD error = GetLastError();
+        // A directory at the name refuses access rather than saying it exists.
+        bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                     GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
+        if (!taken) {
+            failure = "The converted file " + claim.path + " could not be created: " + SystemErrorText(error);
+            claim.path.clear();
+            return false;
+        }
+    }
 }
 
-bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool resize, int resizeUnit, int width,
-                 int height, bool rotate, int rotateDirection, int degrees)
+void ReleaseClaim(ClaimedName& claim)
 {
-    if (strlen(inputPath) >= inputPathLimit) {
-        RecordFailure(inputPath, "The file path is too long (2000 characters or more).");
-        return false;
+    if (claim.path.empty()) return;
+    HANDLE file = OpenName(claim.path, OPEN_EXISTING);
+    if (file != INVALID_HANDLE_VALUE) {
+        bool ours = SameFile(file, claim);
+        CloseHandle(file);
+        if (ours) DeleteFileW(Wide(claim.path).data());
     }
-    if (!WindowsKeepsNames(inputPath)) {
-        RecordFailure(inputPath, inexactNameMessage);
-        return false;
+    claim.path.clear();
+}
+
+void SettleName(ClaimedName& claim, FreedNumbers& freed)
+{
+    for (auto lower = freed.begin(); lower != freed.end() && *lower < claim.number; lower = freed.erase(lower)) {
+        ClaimedName target = claim;
+        target.number = *lower;
+        target.path = NumberedName(claim, *lower);
+        // Someone else may have taken the name since it was given back.
+        if (!CreateClaim(target)) continue;
+        // Replaces only the empty file just created.
+        if (!MoveFileExW(Wide(claim.path).data(), Wide(target.path).data(), MOVEFILE_REPLACE_EXISTING)) {
+            ReleaseClaim(target);
+            continue;
+        }
+        freed.erase(lower);
+        freed.insert(claim.number);
+        claim = target;
+        return;
     }
+}
 
-    // Directories are created before the probe, so they exist even when the
-    // file then fails.
-    std::string outputPath = OutputPathFor(inputPath, with);
-
-    imageConverter.inputPath = inputPath;
-    int result = imageConverter.ProbeInput();
-    std::string keptBecause;
-    if (result == Ok) {
-        imageConverter.outputPath = outputPath.c_str();
-        if (with.outputFormat == FormatWbmp)
-            imageConverter.bilevelMethod = BilevelMethodForOption(with.saveOption);
-        result = imageConverter.Convert(SaveFlags(with.saveOption), resize, resizeUnit, width, height,
-                                        rotate, rotateDirection, degrees);
-        if (result == Ok && with.deleteOriginal) keptBecause = WhySourceMustStay(imageConverter);
-    } else {
-        imageConverter.SetErrorReport(result == UnknownFormat ? "Unknown image format"
-                                                              : "This image format cannot be read");
-    }
-    // Both paths were lent for this file only.
-    imageConverter.inputPath = nullptr;
-    imageConverter.outputPath = nullptr;
-
-    if (result != Ok) {
-        LogFailure(imageConverter.errorReport);
-        return false;
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome)
+{
+    if (outcome.result != Ok) {
+        LogFailure(FailureReport(inputPath, outcome.message));
+        return;
     }
     // The file was written, but the user asked for the original to go and
     // it stays: that is logged as a failure, so that the user is told why.
-    if (!keptBecause.empty()) {
-        RecordFailure(inputPath, keptBecause);
-        return true;
+    if (with.deleteOriginal && !outcome.outputProven) {
+        RecordFailure(inputPath, outcome.message);
+        return;
     }
     convertedCount++;
-    if (with.deleteOriginal && !DeleteFileA(inputPath)) ShowDeletionFailure(inputPath);
-    return true;
+    if (with.deleteOriginal && !DeleteFileA(inputPath.c_str())) ShowDeletionFailure(inputPath.c_str());
+}
+
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change)
+{
+    bool written = false;
+    ConvertFiles(
+        change,
+        [&](unsigned index, FileStart& file) {
+            file.inputPath = inputPath;
+            file.settings = with;
+            return index == 0;
+        },
+        [&](unsigned, const JobOutcome& outcome) { written = outcome.result == Ok; });
+    return written;
 }
 
 std::string WhySourceMustStay(const ImageConverter& converted)

@@ -1,11 +1,17 @@
-// One input file from start to end: output name and directories, the
-// pipeline, deletion of the source, counters and log.
+// One input file as the run sees it: its output name, claimed before any
+// worker writes it, and what its outcome does: counters, log, deletion of
+// the source.
 #pragma once
+#include <windows.h>
+
+#include <map>
+#include <set>
 #include <string>
 
 #include "engine/conversion_settings.h"
 
 class ImageConverter;
+struct JobOutcome;
 
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
@@ -15,19 +21,58 @@ extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
 extern std::string logWindowText;
 
 // Converts one file with the format, option, output directory and deletion
-// switch of `with`; true when the output file was written. With deletion on,
-// the source goes only when WhySourceMustStay finds no reason to keep it.
-bool ConvertFile(const char* inputPath, const ConversionSettings& with, bool resize, int resizeUnit, int width,
-                 int height, bool rotate, int rotateDirection, int degrees);
+// switch of `with`, in a worker process; true when the output file was
+// written. With deletion on, the source goes only when WhySourceMustStay
+// finds no reason to keep it.
+bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change);
 
-// Counts a file that failed before reaching the pipeline and logs its report
-// (input path, "\r\nError: ", message).
+// Counts a file that failed and logs its report (input path, "\r\nError: ",
+// message).
 void RecordFailure(const std::string& inputPath, const std::string& message);
 
-// The output path for an input with the format and output directory of
-// `with`: creates the directories on the way and picks the first name that
-// does not exist yet. Empty when the input is too long.
-std::string OutputPathFor(const char* inputPath, const ConversionSettings& with);
+// Input paths live in buffers of this size, terminating NUL included; a
+// longer path would be cut and name another file.
+const size_t inputPathLimit = 2000;
+
+// A name created empty and exclusively for one output, and the file it named
+// then, so that removing it never removes a file someone else made there
+// since.
+struct ClaimedName {
+    std::string path;     // empty: nothing claimed
+    std::string stem;     // the path without "_N" and extension
+    std::string family;   // stem and extension, lower case: names that count up together
+    unsigned number;      // 0 for the name without "_N"
+    DWORD volume, indexHigh, indexLow;
+};
+
+// Per run and per name without its number (lower case): the first number
+// not yet known to be taken, so that a thousand files of one name do not
+// each try every number from 1.
+typedef std::map<std::string, unsigned> NameNumbers;
+
+// Chooses the output name of an input as the output settings say and claims
+// it: directories are created on the way, and the first name that nothing
+// occupies (not even a link leading nowhere) is created empty. False, with
+// the reason in `failure`, when no name could be created.
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
+                     ClaimedName& claim, std::string& failure);
+
+// Removes the claimed file if it is still the one that was claimed.
+void ReleaseClaim(ClaimedName& claim);
+
+// Names of one family that files of this run claimed and gave back (their
+// conversion failed), by number.
+typedef std::set<unsigned> FreedNumbers;
+
+// Moves a written output to the lowest name in `freed` below its own, if
+// one can still be claimed, and gives its own name back instead. Outputs are
+// settled in list order, so names come out as in a run of one file after
+// another even when a file that failed had claimed a name before them.
+void SettleName(ClaimedName& claim, FreedNumbers& freed);
+
+// Counts and logs a finished file; deletes its source when `with` says so
+// and the output was proven, telling the user when that fails.
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome);
 
 // Why the source of a successful Convert must not be deleted, in words for
 // the log: it holds more pictures than the one converted, or the written file

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/conversion_limits.h"
 #include "engine/conversion_settings.h"
 #include "engine/image_file.h"
 #include "platform/host_file.h"
@@ -360,6 +361,9 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
                 newWidth = ScaledSize(FreeImage_GetWidth(bitmap), width);
                 newHeight = ScaledSize(FreeImage_GetHeight(bitmap), height);
             }
+            // Refused before the rescaling allocates anything for it.
+            std::string beyond = SizeBeyondLimits("would be resized to", std::max(newWidth, 0), std::max(newHeight, 0));
+            if (!beyond.empty()) return Fail(*this, DepthFailed, bitmap, beyond);
             bitmap = Supersede(bitmap, FreeImage_Rescale(bitmap, newWidth, newHeight, FILTER_BSPLINE));
             if (!bitmap)
                 return Fail(*this, DepthFailed, NULL,

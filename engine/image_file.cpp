@@ -163,7 +163,8 @@ bool SaveImageFile(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, const 
     if (fclose(file) != 0) Remember(out);
     if (saved && !out.error) return true;
 
-    // The name was free before this save; a file that is not whole goes.
+    // The name was free, or created empty for this save; a file that is not
+    // whole goes.
     remove(host.c_str());
     if (out.error)
         reason = std::string("not every byte reached the file (") + strerror(out.error) + ")";

@@ -109,6 +109,14 @@ std::string HostPath(const char* windowsPath)
     return result;
 }
 
+HostFileKind HostFileKindOf(const char* windowsPath)
+{
+    std::string host = HostPath(windowsPath);
+    struct stat status;
+    if (host.empty() || stat(host.c_str(), &status) != 0) return NoHostFile;
+    return S_ISREG(status.st_mode) ? RegularHostFile : OtherHostFile;
+}
+
 FILE* OpenHostFile(const char* windowsPath, const char* mode)
 {
     std::string host = HostPath(windowsPath);

@@ -10,6 +10,11 @@
 // a directory that does not exist), which callers treat as "cannot be opened".
 std::string HostPath(const char* windowsPath);
 
+// What a Windows path names on the host: nothing, a regular file, or
+// something else that has a name (a directory, device, pipe or socket).
+enum HostFileKind { NoHostFile, RegularHostFile, OtherHostFile };
+HostFileKind HostFileKindOf(const char* windowsPath);
+
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);
 

@@ -1,6 +1,7 @@
 #include "platform/message_box.h"
 
 #include <cstdio>
+#include <cstring>
 
 HWND dialogWindow = NULL;
 
@@ -18,4 +19,13 @@ int ShowMessage(HWND owner, const char* text, UINT type, bool* shown)
     fflush(stderr);
     UINT buttons = type & MB_TYPEMASK;
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
+}
+
+std::string SystemErrorText(DWORD error)
+{
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, text, sizeof text, NULL);
+    std::string message = text;
+    while (!message.empty() && strchr("\r\n. ", message.back())) message.pop_back();
+    return message.empty() ? "error " + std::to_string(error) : message;
 }

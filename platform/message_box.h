@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // The program's current dialog window, owner of messages that arise outside
 // any window procedure (a failed deletion, an unwritable settings file);
 // null while no dialog exists.
@@ -13,3 +15,7 @@ extern HWND dialogWindow;
 // (a question) / IDOK when the box could not be shown. `shown`, when given,
 // tells which.
 int ShowMessage(HWND owner, const char* text, UINT type, bool* shown = nullptr);
+
+// The system's words for an error code (GetLastError), without a final
+// period, for a log entry or a message.
+std::string SystemErrorText(DWORD error);

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Uses the built program as a person would, on a virtual display: opens the
 # main window in advanced mode with a list of large images, clicks Convert,
-# stops the run during its second file, runs it again to its end, takes
-# pictures on the way (running, the stop question, stopping, both summaries,
-# the window after each), and lists what was written.
+# stops the run soon after (the files already started finish), runs it again
+# to its end, takes pictures on the way (running, the stop question,
+# stopping, both summaries, the window after each), and lists what was
+# written.
 #   scripts/try-batch-run.sh [BUILD_DIR] [PICTURE_DIR]
 # Needs Xvfb, x11-utils, ImageMagick and libxtst6 (which Wine brings along).
 set -eu

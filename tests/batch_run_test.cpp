@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/preferences_dialog.h"
-#include "engine/image_converter.h"
 #include "tests/images.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -106,8 +105,10 @@ TEST_F(BatchRunTest, ConvertsEveryRowWithProgressAndASecondConvertOnlyAsksToStop
     EXPECT_FALSE(Marked(2) || Text(IDC_STATUS).size());
 }
 
+// Two workers: both files started finish, and no other starts.
 TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItStopped)
 {
+    settings.workers = 2;
     languageCaptions[0][CaptionFileOfCount] = "file %1 of %2: %3";
     languageCaptions[0][CaptionStoppedCounts] = "%1 converted, %2 failed, %3 not started";
     Texts paths = AddImages(5);
@@ -131,7 +132,7 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
                                     CaptionText(CaptionRunStopped) + "\n\n1 converted, 1 failed, 3 not started\n\n" +
                                         CaptionText(CaptionLogQuestion),
                                     "[Bramblewick - Log] 1caption 113\r\n1caption 114\r\n\r\n" + paths[1] +
-                                        "\r\nError: " + freeImageMessage + "\r\n\r\n"}));
+                                        "\r\nError: Could not open the file\r\n\r\n"}));
     EXPECT_EQ(watched.positions, (std::vector<unsigned>{0, 20, 40}));
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 40);
     EXPECT_TRUE(Enabled(IDC_CONVERT) && !(MenuState(IDM_CONVERT) & MF_GRAYED));
@@ -151,9 +152,10 @@ TEST_F(BatchRunTest, AFinishedRunWithAFailureCountsBoth)
 
 // The second source is in use: the message that it could not be deleted
 // holds that file on its way while Preferences change the directory and the
-// deletion switch.
+// deletion switch. One worker, so that the third file starts only after it.
 TEST_F(BatchRunTest, PreferencesCommittedDuringAFileReachTheNextFileWholeWithoutWaitingForIt)
 {
+    settings.workers = 1;
     settings.useOutputDirectory = settings.deleteOriginal = true;
     lstrcpyA(settings.outputDirectory, "first\\");
     Texts paths = AddImages(3);

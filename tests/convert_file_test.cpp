@@ -29,7 +29,7 @@ protected:
 
     static bool Convert(const std::string& input)
     {
-        return ConvertFile(input.c_str(), settings, false, Percentage, 100, 100, false, Left, 0);
+        return ConvertFile(input.c_str(), settings, ImageChange{false, Percentage, 100, 100, false, Left, 0});
     }
 
     static void UseDirectory(const std::string& directory)
@@ -56,7 +56,13 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     // (a fresh name, so that a fault there leaves nothing to upset later runs).
     std::string source = Source("a.png"), drive = dir.path().substr(0, 2);
     std::string rootName = drive + "\\" + dir.path().substr(dir.path().rfind('\\') + 1);
-    EXPECT_EQ(dir / "my.pictures\\scan.jpg", OutputPathFor((dir / "my.pictures\\scan").c_str(), settings));
+    CreateDirectoryA((dir / "my.pictures").c_str(), NULL);
+    NameNumbers numbers;
+    ClaimedName claim;
+    std::string failure;
+    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure) &&
+                claim.path == dir / "my.pictures\\scan.jpg");
+    ReleaseClaim(claim);
     std::pair<std::string, std::string> cases[] = {
         {"", dir / "a.jpg"},
         {"Conversions", dir / "Conversions\\a.jpg"},

@@ -4,11 +4,13 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/worker_pool.h"
 #include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
@@ -218,41 +220,63 @@ std::string Size(const Bitmap& b)
 } // namespace
 
 // Every source depth, with and without alpha, to every format with each of
-// its options, through the per-file job as the user runs it, twice: the
-// second time, every bitmap that a conversion made must be gone after it.
-// Then turned and resized on the way, and every output read as a source.
+// its options: all in one run of workers, each file with its own settings,
+// every output read back (and read as a source); then each again as a worker
+// makes it, in this process, where a second round must leave nothing
+// allocated. Then turned
+// and resized on the way.
 TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLeavesNothingAllocated)
 {
-    settings.useOutputDirectory = true;
+    struct Case { size_t source; ConversionSettings with; std::string written; };
+    std::vector<Case> cases;
+    std::vector<std::string> paths;
     for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
-        std::string source = WriteSource(i);
+        paths.push_back(WriteSource(i));
+        Case c = {i, ConversionSettings()};
+        c.with.useOutputDirectory = true;
+        for (c.with.outputFormat = 1; c.with.outputFormat <= 12; c.with.outputFormat++) {
+            const KnownFormat& format = knownFormats[c.with.outputFormat - 1];
+            for (c.with.saveOption = format.firstOption; c.with.saveOption <= format.LastOption(); c.with.saveOption++) {
+                std::string folder = format.extension + std::to_string(c.with.saveOption);
+                c.written = dir / (folder + "\\source" + std::to_string(i) + "." + format.extension);
+                snprintf(c.with.outputDirectory, sizeof c.with.outputDirectory, "%s", folder.c_str());
+                cases.push_back(c);
+            }
+        }
+    }
+    const ImageChange unchanged = {false, Percentage, 100, 100, false, Left, 0};
+    conversionLog.clear();
+    ConvertFiles(unchanged, [&](unsigned index, FileStart& file) {
+        if (index >= cases.size()) return false;
+        file.inputPath = paths[cases[index].source];
+        file.settings = cases[index].with;
+        return true;
+    });
+    EXPECT_EQ("", conversionLog);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(sources[c.source].name) + " to " + c.written);
+        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(c.written.c_str()),
+                                   HostPath(c.written.c_str()).c_str(), 0));
+        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
+                                back.get()));
+        if (c.source == 0) EXPECT_EQ("64x64", Size(Converted(c.written, "png")).substr(0, 5));
+    }
+
+    for (size_t i = 0; i < paths.size(); i++) {
         for (int pass = 0; pass < 2; pass++) {
             size_t allocated = AllocatedBytes();
-            for (settings.outputFormat = 1; settings.outputFormat <= 12; settings.outputFormat++) {
-                const KnownFormat& format = knownFormats[settings.outputFormat - 1];
-                for (settings.saveOption = format.firstOption; settings.saveOption <= format.LastOption();
-                     settings.saveOption++) {
-                    std::string folder = format.extension + std::to_string(settings.saveOption);
-                    std::string written = dir / (folder + "\\source" + std::to_string(i) + "." + format.extension);
-                    snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
-                    SCOPED_TRACE(std::string(sources[i].name) + " to " + folder);
-                    conversionLog.clear();
-                    EXPECT_TRUE(ConvertFile(source.c_str(), settings, false, Percentage, 100, 100, false, Left, 0));
-                    EXPECT_EQ("", conversionLog);
-                    if (pass == 1) continue;
-                    Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(written.c_str()),
-                                               HostPath(written.c_str()).c_str(), 0));
-                    EXPECT_EQ("", WrongWith(sources[i], settings.outputFormat, settings.saveOption,
-                                            ReadFileBytes(written), back.get()));
-                    if (i == 0) EXPECT_EQ("64x64", Size(Converted(written, "png")).substr(0, 5));
-                    DeleteFileA(written.c_str());
-                }
+            for (const Case& c : cases) {
+                if (c.source != i) continue;
+                std::string again = dir / ("again." + std::string(knownFormats[c.with.outputFormat - 1].extension));
+                imageConverter.bilevelMethod = BilevelMethodForOption(c.with.saveOption);
+                EXPECT_EQ(Ok, Run(paths[i], again, {}, SaveFlags(c.with.saveOption))) << c.written;
+                DeleteFileA(again.c_str());
             }
             if (pass == 1) EXPECT_LT(long(AllocatedBytes() - allocated), 4096) << "bytes left by " << sources[i].name;
         }
         for (const char* extension : {".png", ".jpg"}) {
-            EXPECT_EQ(Ok, Run(source, source + extension, {true, Percentage, 50, 25, true, Right, 90}));
-            EXPECT_EQ("32x16", Size(ReadImage(source + extension)).substr(0, 5)) << sources[i].name << extension;
+            EXPECT_EQ(Ok, Run(paths[i], paths[i] + extension, {true, Percentage, 50, 25, true, Right, 90}));
+            EXPECT_EQ("32x16", Size(ReadImage(paths[i] + extension)).substr(0, 5)) << sources[i].name << extension;
         }
     }
 }
@@ -291,7 +315,7 @@ TEST_F(ImageConverterTest, EachWbmpAndXpmOptionGivesItsOwnPicture)
     for (settings.saveOption = 18; settings.saveOption <= 29; settings.saveOption++) {
         settings.outputFormat = settings.saveOption < 28 ? 9 : 10;
         snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%d", settings.saveOption);
-        ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, false, 0, 0, 0, false, 0, 0));
+        ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, ImageChange{}));
         pictures.insert(ReadFileBytes(dir / (settings.outputDirectory + std::string("\\ramp.") +
                                              (settings.saveOption < 28 ? "wbmp" : "xpm"))));
     }

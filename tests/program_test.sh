@@ -55,16 +55,22 @@ check "no message for the Windows form" quiet
 # A list run: icons, rotated, with one listed file missing; brwk.dat beside the
 # program goes afterwards, whatever the list was called. Without a display the
 # log follows the question on standard error.
-printf '%s\n' "$work/more/sign.bmp" "" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
+# A JPEG XR file whose orientation is out of range makes its decoder abort:
+# the program's worker dies, the run goes on.
+printf 'II\xbc\x01\x08\0\0\0\x02\0\x01\xbc\x01\0\x10\0\0\0\x26\0\0\0\x02\xbc\x04\0\x01\0\0\0\0\xff\0\0\0\0\0\0' >more/crash.jxr
+printf '\x24\xc3\xdd\x6f\x03\x4e\xfe\x4b\xb1\x85\x3d\x77\x76\x8d\xc9\x0c' >>more/crash.jxr
+printf '%s\n' "$work/more/sign.bmp" "" "more/crash.jxr" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
 touch "$program/brwk.dat"
 run -output 11 -options 0 -rotate left 90 -inputmulti "$work/list.txt"
 check "exit code 1 after failures" exited 1
+check "the crash is logged" said "Error: The image could not be decoded: the decoder crashed"
+check "nothing for the crashing file" test ! -e more/crash.ico
 check "sign.ico written" size_is more/sign.ico "-?128x-?128"
 check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x120"
 check "nothing for the missing file" test ! -e more/missing.ico
 check "the log question goes to standard error" said "$(caption 106)"
 check "the log names the missing file" said_line "Z:${work//\//\\}\\more\\missing.png"
-check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 1
+check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 2
 check "brwk.dat deleted" test ! -e "$program/brwk.dat"
 check "the list file itself stays" test -f "$work/list.txt"
 

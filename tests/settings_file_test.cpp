@@ -13,7 +13,8 @@ Texts Fields()
     return {n(s.language), n(s.bmpDefaultOption), n(s.jpgDefaultOption), n(s.pbmDefaultOption), n(s.pgmDefaultOption),
             n(s.ppmDefaultOption), n(s.tifDefaultOption), n(s.wbmpDefaultOption), n(s.xpmDefaultOption),
             n(s.useOutputDirectory), s.outputDirectory, n(s.deleteOriginal), n(s.resizeEnabled), s.resizeModeText,
-            n(s.resizeWidth), n(s.resizeHeight), n(s.rotateEnabled), s.rotateDirectionText, n(s.rotateDegrees)};
+            n(s.resizeWidth), n(s.resizeHeight), n(s.rotateEnabled), s.rotateDirectionText, n(s.rotateDegrees),
+            n(s.workers)};
 }
 
 std::string Joined(const Texts& lines, const char* end = "\r\n")
@@ -40,7 +41,7 @@ protected:
 TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
 {
     const Texts fields = {"2", "1", "6", "9", "8", "4", "13", "24", "29", "1", "Z:\\tmp\\conversions \u00e9", "0",
-                          "1", "Pixels", "640", "480", "1", "Right", "270"};
+                          "1", "Pixels", "640", "480", "1", "Right", "270", "2"};
     Texts odd = fields;
     odd[12] = "7";
     odd[14] = "640px";
@@ -60,6 +61,15 @@ TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
         ASSERT_TRUE(Load(text));
         EXPECT_EQ(Fields(), fields);
     }
+
+    // A file of the first release lacks the last line: workers as before
+    // (0, one per processor).
+    settings.workers = 0;
+    ASSERT_TRUE(Load(Joined(Texts(fields.begin(), fields.end() - 1))));
+    Texts firstRelease = fields;
+    firstRelease.back() = "0";
+    EXPECT_EQ(Fields(), firstRelease);
+    settings.workers = 2;
 
     // The resize and rotate lines come from the window; a size of 0 is saved,
     // and kept, as 1. An unused directory is saved as "-".

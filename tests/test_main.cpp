@@ -2,10 +2,13 @@
 #include <commctrl.h>
 
 #include "app/startup.h"
+#include "engine/worker_main.h"
 #include "tests/gtest.h"
 
 int main(int argc, char** argv)
 {
+    // The runs under test start this program as their workers.
+    RunWorkerIfAsked();
     // The test program carries the program's resources (dialogs, menu, icon).
     programInstance = GetModuleHandleA(NULL);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};

@@ -2,10 +2,11 @@
 // - conversionRunning is set by StartBatchRun on the main thread before the
 //   worker exists, cleared by the main thread as a stop request, and cleared
 //   by the worker once the window is put back for the next run. The worker
-//   reads it before each file, so a stop takes effect after the current file.
+//   reads it before starting each file, so a stop starts no new file and
+//   lets those started (one per worker process) finish.
 // - runActive is set by StartBatchRun and cleared by the worker together with
 //   conversionRunning; unlike that flag, a stop request leaves it set, so a
-//   new run cannot start while a stopped one finishes its file.
+//   new run cannot start while a stopped one finishes its files.
 // - What the run converts with is read from the window on the main thread
 //   before the worker starts; the worker only reads it.
 // - fileCount grows on the main thread as rows are added and is read by the
@@ -17,7 +18,8 @@
 //   only (WM_CONVERT_STATE), which orders a confirmed stop against the run's
 //   own end.
 // - The counters, conversionLog and logWindowText belong to the worker while
-//   a run is going.
+//   a run is going; files are counted and logged in list order, whatever
+//   order they end in.
 // - Preferences may change the output directory and the deletion switch at
 //   any time; each file converts with a snapshot taken as it starts
 //   (SettingsSnapshot), so it sees them whole, and new values reach the
@@ -31,6 +33,7 @@
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/image_converter.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
@@ -60,13 +63,7 @@ const int controlsLockedDuringRun[] = {
 struct RunSettings {
     int format;
     int option;
-    bool resize;
-    int resizeUnit;   // 0 while not resizing
-    int width;
-    int height;
-    bool rotate;
-    int direction;
-    int degrees;
+    ImageChange change;
 };
 RunSettings run;
 
@@ -95,22 +92,23 @@ RunSettings ReadRunSettings()
     read.option = settings.saveOption;
     // ICO output keeps each image's size. The switch itself stays as the
     // user left it, so that settings saved during the run keep it too.
-    read.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
-    if (read.resize) {
+    ImageChange& change = read.change;
+    change.resize = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
+    if (change.resize) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
         settings.resizeHeight = GetDlgItemInt(mainWindow, IDC_HEIGHT, NULL, FALSE);
-        read.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
+        change.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
     }
     if (settings.rotateEnabled) {
         settings.rotateDegrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, FALSE);
         int direction = DirectionOfText(SelectorText(IDC_DIRECTION).c_str());
         if (direction) settings.rotateDirection = direction;
     }
-    read.width = settings.resizeWidth;
-    read.height = settings.resizeHeight;
-    read.rotate = settings.rotateEnabled;
-    read.direction = settings.rotateDirection;
-    read.degrees = settings.rotateDegrees;
+    change.width = settings.resizeWidth;
+    change.height = settings.resizeHeight;
+    change.rotate = settings.rotateEnabled;
+    change.rotateDirection = settings.rotateDirection;
+    change.degrees = settings.rotateDegrees;
     return read;
 }
 
@@ -211,33 +209,39 @@ std::string RowText(unsigned row)
     return path;
 }
 
-// One file, with the preferences of the moment it starts.
-void ConvertOneFile(const std::string& path)
+// File `row` as it starts: the preferences of that moment, and the row shown
+// as the one being converted. False when the run is stopped or at its end.
+bool StartRow(unsigned row, FileStart& file)
 {
-    ConversionSettings with = SettingsSnapshot();
-    with.outputFormat = run.format;
-    with.saveOption = run.option;
-    ConvertFile(path.c_str(), with, run.resize, run.resizeUnit, run.width, run.height, run.rotate, run.direction,
-                run.degrees);
+    unsigned count = fileCount;
+    if (!conversionRunning || row >= count) return false;
+    file.inputPath = RowText(row);
+    ShowFileStart(row, count, file.inputPath);
+    file.settings = SettingsSnapshot();
+    file.settings.outputFormat = run.format;
+    file.settings.saveOption = run.option;
+    return true;
 }
 
 void ConvertThread(void*)
 {
     ShowRunStart();
-    unsigned done = 0;   // files handed over, also the next row
-    for (unsigned count; conversionRunning && done < (count = fileCount);) {
-        std::string path = RowText(done);
-        ShowFileStart(done, count, path);
-        ConvertOneFile(path);
-        SetProgress(++done, count);
-    }
+    unsigned started = 0;   // files handed over, also the next row
+    ConvertFiles(
+        run.change,
+        [&](unsigned row, FileStart& file) {
+            if (!StartRow(row, file)) return false;
+            started = row + 1;
+            return true;
+        },
+        [](unsigned row, const JobOutcome&) { SetProgress(row + 1, fileCount); });
 
-    // Rows removed while a stopped run finishes its file are not counted as
+    // Rows removed while a stopped run finishes its files are not counted as
     // not started, and must not leave the counts to the next run.
     unsigned count = fileCount;
-    unsigned notStarted = count > done ? count - done : 0;
+    unsigned notStarted = count > started ? count - started : 0;
     bool showLog = false;
-    if (done != 0 || notStarted != 0) {
+    if (started != 0 || notStarted != 0) {
         showLog = ShowSummary(notStarted, notStarted != 0);
         convertedCount = 0;
         failedCount = 0;

@@ -1,0 +1,160 @@
+// The worker role: one file after another as the run sends them, each
+// through the pipeline, with the file's size checked against the limits
+// before any pixels are decoded.
+#include "engine/worker_main.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/conversion_limits.h"
+#include "engine/convert_file.h"
+#include "engine/image_converter.h"
+#include "engine/worker_messages.h"
+#include "platform/host_file.h"
+#include "platform/worker_process.h"
+
+namespace {
+
+WorkerChannel channel;
+unsigned long long memoryLimit;
+
+// The output of the job in hand until its outcome is sent: if the run goes
+// away meanwhile, nothing half written stays there.
+SRWLOCK outputLock = SRWLOCK_INIT;
+std::string unansweredOutput;
+
+void SetUnanswered(const std::string& output)
+{
+    AcquireSRWLockExclusive(&outputLock);
+    unansweredOutput = output;
+    ReleaseSRWLockExclusive(&outputLock);
+}
+
+// A crash ends the process quietly; the run reports it. Without this, the
+// system would start a debugger or show a crash window.
+LONG WINAPI EndQuietly(EXCEPTION_POINTERS*)
+{
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+DWORD WINAPI WatchRun(LPVOID)
+{
+    WaitForSingleObject(channel.process, INFINITE);
+    AcquireSRWLockExclusive(&outputLock);
+    if (!unansweredOutput.empty()) DeleteFileA(unansweredOutput.c_str());
+    TerminateProcess(GetCurrentProcess(), 2);
+    return 0;
+}
+
+// Only an outcome wakes the run; it reads a size message with the outcome,
+// or before it judges the file's deadline.
+bool Tell(const Fields& fields)
+{
+    bool told = WriteFields(channel.answers, fields);
+    if (FieldNumber(fields, 0) == DoneMessage) SetEvent(channel.answered);
+    return told;
+}
+
+unsigned long long Scaled(unsigned long long size, int percent)
+{
+    return percent > 0 ? size * percent / 100 : 0;
+}
+
+// The limits, before the pipeline allocates anything: the requested size, and
+// the size the image declares, where its format can be read without its
+// pixels. Tells the run the megapixels the file will cost.
+std::string CheckSize(const ConversionJob& job)
+{
+    const ImageChange& change = job.change;
+    unsigned long long width = 0, height = 0;
+    if (FreeImage_FIFSupportsNoPixels(imageConverter.inputFormat)) {
+        std::string host = HostPath(job.inputPath.c_str());
+        FIBITMAP* header = FreeImage_Load(imageConverter.inputFormat, host.c_str(), FIF_LOAD_NOPIXELS);
+        if (header) {
+            width = FreeImage_GetWidth(header);
+            height = FreeImage_GetHeight(header);
+            FreeImage_Unload(header);
+        }
+    }
+    std::string beyond = SizeBeyondLimits("declares", width, height);
+    if (!beyond.empty()) return beyond;
+
+    unsigned long long outWidth = 0, outHeight = 0;
+    if (change.resize && change.resizeUnit == Pixels && change.width > 0 && change.height > 0) {
+        outWidth = change.width;
+        outHeight = change.height;
+    } else if (change.resize && change.resizeUnit == Percentage) {
+        outWidth = Scaled(width, change.width);
+        outHeight = Scaled(height, change.height);
+    }
+    beyond = SizeBeyondLimits("would be resized to", outWidth, outHeight);
+    if (!beyond.empty()) return beyond;
+
+    unsigned long long pixels = std::max(width * height, outWidth * outHeight);
+    Tell({std::to_string(SizeMessage), std::to_string((pixels + 999999) / 1000000)});
+    return std::string();
+}
+
+JobOutcome ConvertJob(const ConversionJob& job)
+{
+    imageConverter.inputPath = job.inputPath.c_str();
+    int result = imageConverter.ProbeInput();
+    if (result != Ok)
+        return {result, false, result == UnknownFormat ? "Unknown image format" : "This image format cannot be read"};
+    std::string beyond = CheckSize(job);
+    if (!beyond.empty()) return {OpenFailed, false, beyond};
+
+    imageConverter.outputPath = job.outputPath.c_str();
+    imageConverter.bilevelMethod = job.bilevelMethod;
+    const ImageChange& c = job.change;
+    result = imageConverter.Convert(job.saveFlags, c.resize, c.resizeUnit, c.width, c.height, c.rotate,
+                                    c.rotateDirection, c.degrees);
+    if (result != Ok) {
+        // The report without its path, which the run puts in front again.
+        std::string prefix = FailureReport(job.inputPath, "");
+        return {result, false, imageConverter.errorReport.substr(prefix.size())};
+    }
+    std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
+    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause};
+}
+
+} // namespace
+
+void RunWorkerIfAsked()
+{
+    std::string secret;
+    if (!TakeWorkerChannel(secret, channel)) return;
+    Fields hello;
+    if (!ReadFields(channel.jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 5 ||
+        hello[1] != secret)
+        ExitProcess(1);
+    conversionLimits.pixels = FieldNumber(hello, 2);
+    conversionLimits.side = FieldNumber(hello, 3);
+    memoryLimit = FieldNumber(hello, 4);
+    PrepareWorkerProcess(memoryLimit);
+
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(EndQuietly);
+    CloseHandle(CreateThread(NULL, 0, WatchRun, NULL, 0, NULL));
+
+    Fields fields;
+    ConversionJob job;
+    while (ReadFields(channel.jobs, fields) && JobFromFields(fields, job)) {
+        SetUnanswered(job.outputPath);
+        JobOutcome outcome;
+        bool spent = false;
+        try {
+            outcome = ConvertJob(job);
+        } catch (const std::bad_alloc&) {
+            // Whatever the library held is lost with the process.
+            outcome = {OpenFailed, false, "The image needs more memory than a conversion may use (" +
+                                              std::to_string(memoryLimit >> 20) + " MB)"};
+            spent = true;
+        }
+        imageConverter.inputPath = imageConverter.outputPath = nullptr;
+        SetUnanswered(std::string());
+        if (!Tell(OutcomeFields(outcome)) || spent) break;
+    }
+    ExitProcess(0);
+}

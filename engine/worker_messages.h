@@ -1,0 +1,46 @@
+// What a run and its worker processes say to each other over their pipes.
+// Every message is a list of text fields; numbers travel as decimal text.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/conversion_settings.h"
+
+// One file as a worker converts it.
+struct ConversionJob {
+    std::string inputPath;
+    std::string outputPath;   // created empty by the run, to be written over
+    int saveFlags;
+    int bilevelMethod;
+    ImageChange change;
+    bool proveOutput;         // the source is to be deleted: read the output back first
+};
+
+// How a file ended, as the worker (or the run, for a worker that died) tells it.
+struct JobOutcome {
+    int result;            // a ConvertResult
+    bool outputProven;     // the output was read back: the source may go
+    std::string message;   // the reason of a failure, in words
+};
+
+typedef std::vector<std::string> Fields;
+
+enum MessageKind {
+    HelloMessage,   // parent to worker, first: the secret and the limits
+    JobMessage,     // parent to worker: a ConversionJob
+    SizeMessage,    // worker to parent: the megapixels the job is about to work on
+    DoneMessage,    // worker to parent: the JobOutcome
+};
+
+// False when the pipe is broken (the other side has gone).
+bool WriteFields(HANDLE pipe, const Fields& fields);
+bool ReadFields(HANDLE pipe, Fields& fields);
+
+Fields JobFields(const ConversionJob& job);
+bool JobFromFields(const Fields& fields, ConversionJob& job);
+Fields OutcomeFields(const JobOutcome& outcome);
+bool OutcomeFromFields(const Fields& fields, JobOutcome& outcome);
+// A field's number; 0 when it has none.
+unsigned long long FieldNumber(const Fields& fields, size_t index);

@@ -1,0 +1,289 @@
+// How a run drives its workers, all on the thread that calls ConvertFiles:
+// - Files start in list order, each as soon as a worker is free for it: its
+//   settings are taken, its output name is claimed (so names come out as in
+//   a run of one file after another) and the job is sent to the worker.
+// - A worker says how many megapixels the image has once it has read the
+//   header, which lengthens the file's time allowance, and then how the file
+//   ended, setting its event after the outcome. The run waits on the events
+//   and the worker processes until the nearest deadline, and reads what each
+//   worker said before it judges a deadline.
+// - A worker that ends without an answer has crashed; one past its deadline
+//   is killed. Its file fails, nothing stays at its output name, and a new
+//   worker is started when a file needs one.
+// - Outcomes arrive in any order; they are kept and recorded (counted,
+//   logged, sources deleted) in list order. A failed file gives its name
+//   back, and the next written file of that name moves down to it as it is
+//   recorded, so that the names are those of a run of one file after another.
+#include "engine/worker_pool.h"
+
+#include <windows.h>
+#include <bcrypt.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "engine/conversion_limits.h"
+#include "engine/convert_file.h"
+#include "engine/formats.h"
+#include "engine/image_converter.h"
+#include "engine/worker_messages.h"
+#include "platform/host_file.h"
+#include "platform/worker_process.h"
+
+namespace {
+
+// Each worker adds two handles to one wait.
+const unsigned mostWorkers = MAXIMUM_WAIT_OBJECTS / 2;
+
+struct Worker {
+    WorkerChannel channel;
+    bool busy;
+    unsigned file;         // while busy
+    ULONGLONG started;     // tick of the job's start
+    ULONGLONG allowed;     // milliseconds from the start
+};
+
+struct RunFile {
+    FileStart start;
+    ClaimedName claim;
+    unsigned long long sourceBytes;
+    bool ended;
+    JobOutcome outcome;
+};
+
+struct Run {
+    ImageChange change;
+    unsigned workerLimit;
+    std::string secret;
+    std::vector<Worker> workers;
+    std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
+    NameNumbers numbers;
+    std::map<std::string, FreedNumbers> freed;   // by name family
+};
+
+std::string NewSecret()
+{
+    unsigned char bytes[16] = {};
+    BCryptGenRandom(NULL, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    std::string secret;
+    for (unsigned char byte : bytes) secret += "0123456789abcdef"[byte >> 4], secret += "0123456789abcdef"[byte & 15];
+    return secret;
+}
+
+// One per processor unless the user chose another number (tests choose
+// several also where there is one processor).
+unsigned WorkerLimit()
+{
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    unsigned chosen = settings.workers > 0 ? (unsigned)settings.workers : system.dwNumberOfProcessors;
+    return std::min(std::max(chosen, 1u), mostWorkers);
+}
+
+unsigned long long MemoryLimit()
+{
+    if (conversionLimits.memoryBytes) return conversionLimits.memoryBytes;
+    MEMORYSTATUSEX memory = {sizeof memory};
+    GlobalMemoryStatusEx(&memory);
+    return memory.ullTotalPhys / 4 * 3;
+}
+
+ULONGLONG Allowance(unsigned long long sourceBytes, unsigned long long megapixels)
+{
+    unsigned long long megabytes = (sourceBytes + 999999) / 1000000;
+    return 1000ull * (conversionLimits.baseSeconds + conversionLimits.secondsPerMegabyte * megabytes +
+                      conversionLimits.secondsPerMegapixel * megapixels);
+}
+
+unsigned long long FileBytes(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
+}
+
+void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
+{
+    RunFile& file = run.files[index];
+    file.ended = true;
+    file.outcome = outcome;
+    if (outcome.result != Ok && !file.claim.path.empty()) {
+        run.freed[file.claim.family].insert(file.claim.number);
+        ReleaseClaim(file.claim);
+    }
+}
+
+bool StartWorker(Run& run, std::string& failure)
+{
+    Worker worker = {};
+    if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
+    Fields hello = {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
+                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit())};
+    if (!WriteFields(worker.channel.jobs, hello)) {
+        CloseWorkerChannel(worker.channel);
+        failure = "the worker process ended at once";
+        return false;
+    }
+    run.workers.push_back(worker);
+    return true;
+}
+
+bool HasRoom(const Run& run)
+{
+    if (run.workers.size() < run.workerLimit) return true;
+    for (const Worker& worker : run.workers)
+        if (!worker.busy) return true;
+    return false;
+}
+
+bool Busy(const Run& run)
+{
+    for (const Worker& worker : run.workers)
+        if (worker.busy) return true;
+    return false;
+}
+
+// Hands the job to an idle worker, or to a new one; a worker found to have
+// ended while idle is replaced once.
+bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& failure)
+{
+    for (int attempt = 0; attempt < 2; attempt++) {
+        auto idle = std::find_if(run.workers.begin(), run.workers.end(), [](const Worker& w) { return !w.busy; });
+        if (idle == run.workers.end()) {
+            if (!StartWorker(run, failure)) return false;
+            idle = run.workers.end() - 1;
+        }
+        if (WriteFields(idle->channel.jobs, JobFields(job))) {
+            idle->busy = true;
+            idle->file = index;
+            idle->started = GetTickCount64();
+            idle->allowed = Allowance(run.files[index].sourceBytes, 0);
+            return true;
+        }
+        CloseWorkerChannel(idle->channel);
+        run.workers.erase(idle);
+        failure = "the worker process has ended";
+    }
+    return false;
+}
+
+void StartFile(Run& run, unsigned index, const FileStart& start)
+{
+    RunFile& file = run.files[index];
+    file.start = start;
+    const std::string& path = start.inputPath;
+    std::string failure = start.failure;
+    int result = OpenFailed;
+    if (failure.empty() && path.size() >= inputPathLimit)
+        failure = "The file path is too long (2000 characters or more).";
+    if (failure.empty() && !WindowsKeepsNames(path)) failure = inexactNameMessage;
+    if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile)
+        failure = "Not a file that can hold an image (a folder, device or pipe)";
+    if (failure.empty() && !ClaimOutputName(path, start.settings, run.numbers, file.claim, failure))
+        result = SaveFailed;
+    if (failure.empty()) {
+        file.sourceBytes = FileBytes(path);
+        const ConversionSettings& with = start.settings;
+        ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
+        if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
+        if (SendJob(run, index, job, failure)) return;
+        failure = "The conversion could not be started: " + failure;
+        result = SaveFailed;
+    }
+    EndFile(run, index, {result, false, failure});
+}
+
+// Reads everything the worker has said so far.
+void ReadAnswers(Run& run, Worker& worker)
+{
+    DWORD available = 0;
+    while (worker.busy && PeekNamedPipe(worker.channel.answers, NULL, 0, NULL, &available, NULL) && available > 0) {
+        Fields fields;
+        JobOutcome outcome;
+        if (!ReadFields(worker.channel.answers, fields)) {
+            // Not one of its messages: the worker is not to be trusted any more.
+            TerminateProcess(worker.channel.process, 1);
+            WaitForSingleObject(worker.channel.process, 5000);
+            return;
+        }
+        if (FieldNumber(fields, 0) == SizeMessage)
+            worker.allowed = Allowance(run.files[worker.file].sourceBytes, FieldNumber(fields, 1));
+        if (OutcomeFromFields(fields, outcome)) {
+            EndFile(run, worker.file, outcome);
+            worker.busy = false;
+        }
+    }
+}
+
+// Waits until a worker says something, ends, or runs out of time.
+void AwaitWorkers(Run& run)
+{
+    std::vector<HANDLE> handles;
+    ULONGLONG now = GetTickCount64(), wait = INFINITE;
+    for (const Worker& worker : run.workers) {
+        if (!worker.busy) continue;
+        handles.push_back(worker.channel.answered);
+        handles.push_back(worker.channel.process);
+        ULONGLONG deadline = worker.started + worker.allowed;
+        wait = std::min(wait, deadline > now ? deadline - now : 0);
+    }
+    DWORD timeout = (DWORD)std::min(wait, (ULONGLONG)60000);
+    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, timeout) == WAIT_FAILED) Sleep(10);
+
+    now = GetTickCount64();
+    for (size_t i = 0; i < run.workers.size();) {
+        Worker& worker = run.workers[i];
+        ReadAnswers(run, worker);
+        bool ended = WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
+        if (worker.busy && !ended && now >= worker.started + worker.allowed) {
+            TerminateProcess(worker.channel.process, 1);
+            // Killed before its output is removed, so that nothing writes there afterwards.
+            WaitForSingleObject(worker.channel.process, 10000);
+            EndFile(run, worker.file, {OpenFailed, false,
+                                       "The image could not be decoded: it took longer than " +
+                                           std::to_string(worker.allowed / 1000) + " s"});
+            ended = true;
+        } else if (worker.busy && ended) {
+            EndFile(run, worker.file, {OpenFailed, false, "The image could not be decoded: the decoder crashed"});
+        }
+        if (ended) {
+            CloseWorkerChannel(worker.channel);
+            run.workers.erase(run.workers.begin() + i);
+        } else {
+            i++;
+        }
+    }
+}
+
+void RecordEnded(Run& run, const FileEnded& fileEnded)
+{
+    // The first file not yet recorded holds back those after it.
+    for (auto file = run.files.begin(); file != run.files.end() && file->second.ended; file = run.files.erase(file)) {
+        ClaimedName& claim = file->second.claim;
+        if (file->second.outcome.result == Ok) SettleName(claim, run.freed[claim.family]);
+        RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
+        if (fileEnded) fileEnded(file->first, file->second.outcome);
+    }
+}
+
+} // namespace
+
+void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded)
+{
+    Run run = {change, WorkerLimit(), NewSecret()};
+    bool more = true;
+    for (unsigned next = 0;;) {
+        while (more && HasRoom(run)) {
+            FileStart start;
+            more = nextFile(next, start);
+            if (more) StartFile(run, next++, start);
+            RecordEnded(run, fileEnded);
+        }
+        if (!Busy(run)) break;
+        AwaitWorkers(run);
+        RecordEnded(run, fileEnded);
+    }
+    // Closing its pipe ends a worker.
+    for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
+}

@@ -1,0 +1,27 @@
+// A run of conversions in worker processes, several files at a time, with
+// every effect a user sees in list order: names, log, counts, deletions.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "engine/conversion_settings.h"
+#include "engine/worker_messages.h"
+
+// A file as the run starts it.
+struct FileStart {
+    std::string inputPath;
+    ConversionSettings settings;   // as they stand when the file starts
+    std::string failure;           // set: the file fails with this reason, unconverted
+};
+
+// Asked for file `index` (0, 1, ... in list order) when a worker is free to
+// take it; false starts no more files, and those started finish.
+typedef std::function<bool(unsigned index, FileStart& file)> NextFile;
+// Told that file `index` is counted and logged, in list order.
+typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded;
+
+// Converts every file `nextFile` names with `change`, in `settings.workers`
+// worker processes (0: one per processor), and returns when all have ended.
+// A worker that crashes, runs out of time or of memory costs its file, which
+// fails with the reason; the run goes on.
+void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr);

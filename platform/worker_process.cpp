@@ -1,0 +1,162 @@
+#include "platform/worker_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/message_box.h"
+
+namespace {
+
+const char workerVariable[] = "BRAMBLEWICK_WORKER";
+
+// Under Wine, the module of a Winelib program is named as the Windows file
+// it stands for ("x.exe"), which is a shell launcher or does not exist; the
+// program itself is "x.exe.so", and that is what CreateProcess can start.
+std::string OwnExecutable()
+{
+    char path[2048] = "";
+    GetModuleFileNameA(NULL, path, sizeof path);
+    std::string winelib = std::string(path) + ".so";
+    return GetFileAttributesA(winelib.c_str()) != INVALID_FILE_ATTRIBUTES ? winelib : path;
+}
+
+// This process's environment with the worker variable added.
+std::string WorkerEnvironment(const std::string& value)
+{
+    std::string block = std::string(workerVariable) + "=" + value;
+    block.push_back('\0');
+    char* strings = GetEnvironmentStringsA();
+    for (char* entry = strings; *entry; entry += strlen(entry) + 1) block.append(entry).push_back('\0');
+    FreeEnvironmentStringsA(strings);
+    block.push_back('\0');
+    return block;
+}
+
+unsigned long long HandleNumber(HANDLE handle)
+{
+    return (unsigned long long)(ULONG_PTR)handle;
+}
+
+HANDLE Inheritable(HANDLE handle, DWORD access = 0)
+{
+    HANDLE copy = NULL;
+    DWORD options = access ? 0 : DUPLICATE_SAME_ACCESS;
+    DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, access, TRUE, options);
+    return copy;
+}
+
+void ExitAtOnce(int)
+{
+    _exit(3);
+}
+
+void CloseIfOpen(HANDLE& handle)
+{
+    if (handle) CloseHandle(handle);
+    handle = NULL;
+}
+
+} // namespace
+
+bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure)
+{
+    // Created uninheritable, so that no other process started meanwhile
+    // holds them; the worker's ends are copied as inheritable just for it.
+    WorkerChannel parent = {}, worker = {};
+    bool made = CreatePipe(&worker.jobs, &parent.jobs, NULL, 64 * 1024) &&
+                CreatePipe(&parent.answers, &worker.answers, NULL, 64 * 1024) &&
+                (parent.answered = CreateEventA(NULL, FALSE, FALSE, NULL)) != NULL;
+    WorkerChannel inherited = {};
+    PROCESS_INFORMATION started = {};
+    DWORD error = GetLastError();
+    if (made) {
+        inherited = {Inheritable(GetCurrentProcess(), SYNCHRONIZE), Inheritable(worker.jobs),
+                     Inheritable(worker.answers), Inheritable(parent.answered)};
+        char value[200];
+        snprintf(value, sizeof value, "%s %llu %llu %llu %llu", secret.c_str(), HandleNumber(inherited.process),
+                 HandleNumber(inherited.jobs), HandleNumber(inherited.answers), HandleNumber(inherited.answered));
+        std::string environment = WorkerEnvironment(value);
+        std::string executable = OwnExecutable();
+        std::string commandLine = "\"" + executable + "\"";
+        STARTUPINFOA startup = {sizeof startup};
+        if (!CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
+                            &environment[0], NULL, &startup, &started))
+            error = GetLastError();
+    }
+    CloseWorkerChannel(worker);
+    CloseWorkerChannel(inherited);
+    if (!started.hProcess) {
+        CloseWorkerChannel(parent);
+        failure = SystemErrorText(error);
+        return false;
+    }
+    CloseHandle(started.hThread);
+    parent.process = started.hProcess;
+    parentEnds = parent;
+    return true;
+}
+
+bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds)
+{
+    char value[200] = "";
+    DWORD length = GetEnvironmentVariableA(workerVariable, value, sizeof value);
+    if (length == 0 || length >= sizeof value) return false;
+    char secretText[100] = "";
+    unsigned long long handles[4] = {};
+    if (sscanf(value, "%99s %llu %llu %llu %llu", secretText, &handles[0], &handles[1], &handles[2], &handles[3]) != 5)
+        return false;
+    DWORD flags;
+    for (unsigned long long handle : handles)
+        if (!GetHandleInformation((HANDLE)(ULONG_PTR)handle, &flags)) return false;
+    // Not passed on to anything this process might start.
+    SetEnvironmentVariableA(workerVariable, NULL);
+    secret = secretText;
+    workerEnds = {(HANDLE)(ULONG_PTR)handles[0], (HANDLE)(ULONG_PTR)handles[1], (HANDLE)(ULONG_PTR)handles[2],
+                  (HANDLE)(ULONG_PTR)handles[3]};
+    return true;
+}
+
+void CloseWorkerChannel(WorkerChannel& channel)
+{
+    CloseIfOpen(channel.process);
+    CloseIfOpen(channel.jobs);
+    CloseIfOpen(channel.answers);
+    CloseIfOpen(channel.answered);
+}
+
+void PrepareWorkerProcess(unsigned long long memoryBytes)
+{
+    // The data limit counts every private writable mapping, where the C
+    // library puts images, and leaves alone the address space Wine reserves
+    // at start (gigabytes, none of it used).
+    unsigned long long pages[6] = {};
+    FILE* statm = fopen("/proc/self/statm", "r");
+    if (statm) {
+        if (fscanf(statm, "%llu %llu %llu %llu %llu %llu", &pages[0], &pages[1], &pages[2], &pages[3], &pages[4],
+                   &pages[5]) != 6)
+            pages[5] = 0;
+        fclose(statm);
+    }
+    struct rlimit limit;
+    limit.rlim_cur = limit.rlim_max = pages[5] * (unsigned long long)sysconf(_SC_PAGESIZE) + memoryBytes;
+    setrlimit(RLIMIT_DATA, &limit);
+
+    int nothing = open("/dev/null", O_WRONLY);
+    if (nothing >= 0) {
+        dup2(nothing, STDOUT_FILENO);
+        dup2(nothing, STDERR_FILENO);
+        close(nothing);
+    }
+    // The C library writes its last words to the terminal, not to standard error.
+    setenv("LIBC_FATAL_STDERR_", "1", 1);
+
+    struct sigaction onAbort = {};
+    onAbort.sa_handler = ExitAtOnce;
+    sigaction(SIGABRT, &onAbort, NULL);
+}

@@ -1,0 +1,33 @@
+// Worker processes: this program's own executable started again to convert
+// files, joined to the run by two pipes, an event and process handles.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// One side's ends of a worker's connection. Handles are null when unused.
+struct WorkerChannel {
+    HANDLE process;    // the parent: the worker; the worker: the parent
+    HANDLE jobs;       // written by the parent, read by the worker
+    HANDLE answers;    // written by the worker, read by the parent
+    HANDLE answered;   // auto-reset event the worker sets after each outcome
+};
+
+// Starts this program's executable as a worker that finds `secret` in its
+// environment. False when it could not be started, with the system's reason
+// in `failure`.
+bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure);
+
+// In a process started by StartWorkerProcess: the secret and the worker's
+// ends. False in any other process, also when a stray variable names
+// handles this process does not have.
+bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds);
+
+void CloseWorkerChannel(WorkerChannel& channel);
+
+// Readies a worker process for untrusted images: from now on it may allocate
+// at most `memoryBytes` beyond what it holds (an allocation beyond fails),
+// nothing it or its libraries print reaches the console, and a library that
+// aborts (the C library does on a corrupted heap) ends the process at once,
+// where the system's crash handling could hang on that heap.
+void PrepareWorkerProcess(unsigned long long memoryBytes);

@@ -1,0 +1,179 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "app/direct_mode.h"
+#include "engine/conversion_limits.h"
+#include "engine/convert_file.h"
+#include "engine/formats.h"
+#include "lang/language_file.h"
+#include "platform/host_file.h"
+#include "platform/user_files.h"
+#include "tests/gtest.h"
+#include "tests/images.h"
+#include "tests/test_support.h"
+
+namespace {
+
+// Files that FreeImage 3.18 crashes or hangs on, or that declare a size
+// nobody can hold, made byte by byte.
+std::string AssertingJpegXr()
+{
+    // A container whose orientation entry is out of range: the decoder
+    // asserts, which aborts the process.
+    std::string jxr("II\xbc\x01\x08\0\0\0\x02\0", 10);
+    jxr += std::string("\x01\xbc\x01\0\x10\0\0\0\x26\0\0\0", 12);   // pixel format: 16 bytes at 38
+    jxr += std::string("\x02\xbc\x04\0\x01\0\0\0\0\xff\0\0", 12);   // orientation 0xff00
+    return jxr + std::string(4, '\0') + "\x24\xc3\xdd\x6f\x03\x4e\xfe\x4b\xb1\x85\x3d\x77\x76\x8d\xc9\x0c";
+}
+
+std::string EndlessPict()
+{
+    // The header and the picture frame, and then no opcodes at all.
+    return std::string(512 + 2, '\0') + std::string("\0\0\0\0\0\x10\0\x10", 8);
+}
+
+// A real 1x1 PNG whose header then says width x height.
+std::string PngDeclaring(const TempDir& dir, unsigned width, unsigned height)
+{
+    WritePatternImage(dir / "tiny.png", 1, 1, 24);
+    std::string png = ReadFileBytes(dir / "tiny.png");
+    DeleteFileA((dir / "tiny.png").c_str());
+    for (int i = 0; i < 4; i++) {
+        png[16 + i] = (char)(width >> (24 - 8 * i));
+        png[20 + i] = (char)(height >> (24 - 8 * i));
+    }
+    DWORD crc = FreeImage_ZLibCRC32(0, (BYTE*)&png[12], 17);
+    for (int i = 0; i < 4; i++) png[29 + i] = (char)(crc >> (24 - 8 * i));
+    return png;
+}
+
+class WorkerPoolTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = settings;
+        savedLimits = conversionLimits;
+        settings = ConversionSettings();
+        settings.outputFormat = FormatJpg;
+        settings.saveOption = 4;
+        SetEnvironmentVariableA(userDirectoryVariable, dir.path().c_str());
+        convertedCount = failedCount = 0;
+        conversionLog = logWindowText = "";
+    }
+    void TearDown() override
+    {
+        settings = saved;
+        conversionLimits = savedLimits;
+        SetEnvironmentVariableA(userDirectoryVariable, NULL);
+        convertedCount = failedCount = 0;
+        conversionLog = logWindowText = "";
+    }
+
+    std::string Host(const std::string& name) { return HostPath((dir / name).c_str()); }
+
+    TempDir dir;
+    ConversionSettings saved;
+    ConversionLimits savedLimits;
+};
+
+} // namespace
+
+// A list run as the shell starts it: every good file is converted, every bad
+// one is logged in list order with its reason, and nothing is left at a bad
+// file's output name.
+TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
+{
+    conversionLimits.baseSeconds = 3;   // a good file takes a small share of it, also on a busy machine
+    conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
+    WriteFileBytes(dir / "crash.jxr", AssertingJpegXr());
+    WriteFileBytes(dir / "hang.pct", EndlessPict());
+    WriteFileBytes(dir / "bomb.png", PngDeclaring(dir, 100000, 100000));
+    ASSERT_EQ(0, mkfifo(Host("pipe.png").c_str(), 0600));
+    struct { const char* name; const char* reason; } files[] = {
+        {"a.png", nullptr},
+        {"crash.jxr", "The image could not be decoded: the decoder crashed"},
+        {"b.png", nullptr},
+        {"hang.pct", "The image could not be decoded: it took longer than 3 s"},
+        {"bomb.png", "The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
+                     "pixels a side"},
+        {"pipe.png", "Not a file that can hold an image (a folder, device or pipe)"},
+        {"c.png", nullptr},
+    };
+    std::string list, log;
+    for (const auto& file : files) {
+        if (!file.reason) WritePatternImage(dir / file.name, 8, 8, 24);
+        list += dir / file.name + "\n";
+        if (file.reason) log += dir / file.name + "\r\nError: " + file.reason + "\r\n\r\n";
+    }
+    WriteFileBytes(dir / "list.txt", list);
+    WriteFileBytes(dir / "brwk.dat", "");
+
+    MessageBoxAnswerer answers(IDNO);
+    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    EXPECT_EQ(log, conversionLog);
+    EXPECT_EQ(3u, convertedCount);
+    for (const auto& file : files) {
+        std::string output = std::string(file.name).substr(0, strlen(file.name) - 4) + ".jpg";
+        EXPECT_EQ(!file.reason, FileExists(dir / output)) << output;
+    }
+    EXPECT_FALSE(FileExists(dir / "brwk.dat"));
+}
+
+// Sizes asked for are checked before anything is allocated for them; an
+// image larger than a worker's memory fails alone.
+TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
+{
+    WritePatternImage(dir / "a.png", 8, 8, 24);
+    ImageChange strip = {true, Pixels, 100000000, 1, false, Left, 0};
+    ImageChange huge = {true, Percentage, 500000, 500000, false, Left, 0};
+    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) ||
+                 ConvertFile((dir / "a.png").c_str(), settings, huge));
+    std::string beyond = ", more than the limit of 1000 megapixels and 1000000 pixels a side\r\n\r\n";
+    EXPECT_EQ(dir / "a.png" + "\r\nError: The image would be resized to 100000000x1 pixels" + beyond + dir / "a.png" +
+                  "\r\nError: The image would be resized to 40000x40000 pixels" + beyond,
+              conversionLog);
+    EXPECT_FALSE(FileExists(dir / "a.jpg"));
+
+    conversionLog.clear();
+    conversionLimits.memoryBytes = 16 << 20;
+    WritePatternImage(dir / "big.png", 3000, 3000, 24);   // 27 MB of pixels
+    EXPECT_FALSE(ConvertFile((dir / "big.png").c_str(), settings, ImageChange{}));
+    EXPECT_NE(std::string::npos, conversionLog.find("lack of memory")) << conversionLog;
+    EXPECT_FALSE(FileExists(dir / "big.jpg"));
+}
+
+// Four sources of one name, converted by three workers at once, get the
+// names a run of one file after another gives them, in list order, also
+// when a file between them fails after its name was claimed; a name already
+// taken, even by a link that leads nowhere, is left as it is.
+TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
+{
+    settings.workers = 3;
+    WriteFileBytes(dir / "x_1.jpg", "keep me");
+    ASSERT_EQ(0, symlink(Host("nowhere.jpg").c_str(), Host("x_3.jpg").c_str()));
+    const char* sources[] = {"x.png", "x.bmp", "x.tga", "x.tif"};
+    FREE_IMAGE_FORMAT formats[] = {FIF_PNG, FIF_BMP, FIF_TARGA, FIF_TIFF};
+    std::string list;
+    for (int i = 0; i < 4; i++) {
+        WritePatternImage(dir / sources[i], 10 + i, 8, 24, formats[i]);
+        list += dir / sources[i] + "\n";
+        if (i == 1) list += dir / "x.gif" + "\n";
+    }
+    WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
+    WriteFileBytes(dir / "list.txt", list);
+    MessageBoxAnswerer answers(IDNO);
+    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+
+    const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
+    for (int i = 0; i < 4; i++) {
+        Bitmap written = ReadImage(dir / outputs[i]);
+        EXPECT_TRUE(written && FreeImage_GetWidth(written.get()) == 10u + i) << outputs[i];
+    }
+    EXPECT_EQ("keep me", ReadFileBytes(dir / "x_1.jpg"));
+    struct stat link;
+    EXPECT_TRUE(lstat(Host("x_3.jpg").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+    EXPECT_FALSE(FileExists(dir / "nowhere.jpg") || FileExists(dir / "x_6.jpg"));
+    EXPECT_EQ(4u, convertedCount);
+}
