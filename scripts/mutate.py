@@ -99,11 +99,17 @@ def copy_tree(destination):
         shutil.copy2(os.path.join(ROOT, name), target)
 
 
+last_output = ""
+
+
 def run(command, cwd, timeout=None):
+    global last_output
     try:
         result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=timeout)
+        last_output = (result.stdout + result.stderr).decode(errors="replace")
         return result.returncode == 0, False
     except subprocess.TimeoutExpired:
+        last_output = "timed out"
         return False, True
 
 
@@ -141,10 +147,10 @@ def main():
     try:
         copy_tree(source)
         if not run(["cmake", "-S", source, "-B", build_dir], cwd=work)[0] or not build(build_dir):
-            sys.exit("the unmutated tree does not build")
+            sys.exit("the unmutated tree does not build:\n" + last_output[-3000:])
         started = time.time()
         if not tests_pass(build_dir, 1800):
-            sys.exit("the unmutated tree does not pass its tests")
+            sys.exit("the unmutated tree does not pass its tests:\n" + last_output[-3000:])
         limit = max(120, int(TIMEOUT_FACTOR * (time.time() - started)))
 
         results = {}

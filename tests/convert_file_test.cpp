@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,18 +175,4 @@ TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
               WhySourceMustStay(converted));
     WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
     EXPECT_NE(std::string::npos, WhySourceMustStay(converted).find(" does not read back ("));
-}
-
-TEST_F(ConvertFileTest, EachWbmpOptionGivesItsOwnPicture)
-{
-    settings.outputFormat = FormatWbmp;
-    ASSERT_TRUE(WritePatternImage(dir / "ramp.png", 64, 64, 24));
-    std::set<std::string> pictures;
-    const OutputFormat& wbmp = FormatRow(FormatWbmp);
-    for (settings.saveOption = wbmp.firstOption; settings.saveOption <= wbmp.lastOption; settings.saveOption++) {
-        ASSERT_TRUE(Convert(dir / "ramp.png"));
-        pictures.insert(ReadFileBytes(dir / "ramp.wbmp"));
-        DeleteFileA((dir / "ramp.wbmp").c_str());
-    }
-    EXPECT_EQ(size_t(wbmp.lastOption - wbmp.firstOption + 1), pictures.size());
 }
