@@ -104,13 +104,28 @@ last_output = ""
 
 def run(command, cwd, timeout=None):
     global last_output
+    # A session of its own, so that a timeout ends everything it started.
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                               start_new_session=True)
     try:
-        result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=timeout)
-        last_output = (result.stdout + result.stderr).decode(errors="replace")
-        return result.returncode == 0, False
+        output, _ = process.communicate(timeout=timeout)
+        last_output = output.decode(errors="replace")
+        return process.returncode == 0, False
     except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
         last_output = "timed out"
         return False, True
+
+
+def end_wine(build_dir):
+    """Ends what a mutant left running in the build's Wine prefixes: a test
+    killed at its time limit can leave a spinning process that the next
+    mutant's tests would wait for."""
+    for name in os.listdir(build_dir):
+        if name.startswith("wineprefix"):
+            env = dict(os.environ, WINEPREFIX=os.path.join(build_dir, name))
+            subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
 
 
 def build(build_dir):
@@ -120,7 +135,9 @@ def build(build_dir):
 def tests_pass(build_dir, limit):
     # The first failure is enough to count a mutant as killed.
     os.environ["GTEST_FAIL_FAST"] = "1"
+    # The runner's own limit, since a test's TIMEOUT property outlasts ctest's.
     ok, timed_out = run(["ctest", "--stop-on-failure", "--timeout", str(limit)], build_dir, timeout=limit)
+    end_wine(build_dir)
     return ok and not timed_out
 
 

@@ -16,25 +16,19 @@
 
 namespace {
 
-class ConvertFileTest : public testing::Test {
+class ConvertFileTest : public ProcessStateTest {
 protected:
-    void SetUp() override
-    {
-        settings = ConversionSettings();
-        settings.outputFormat = FormatJpg;
-        convertedCount = failedCount = 0;
-        conversionLog.clear();
-    }
+    ConvertFileTest() { settings.outputFormat = FormatJpg; }
 
     static bool Convert(const std::string& input)
     {
         return ConvertFile(input.c_str(), settings, ImageChange{false, Percentage, 100, 100, false, Left, 0});
     }
 
-    static void UseDirectory(const std::string& directory)
+    static void UseDirectory(const std::string& folder)
     {
         settings.useOutputDirectory = true;
-        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", directory.c_str());
+        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
     }
 
     // A small image file of any name.
@@ -44,7 +38,7 @@ protected:
         return dir / name;
     }
 
-    TempDir dir;
+    const TempDir& dir = directory;
 };
 
 } // namespace
@@ -124,12 +118,11 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
     std::string done = Source("done.png"), busy = Source("busy.png");
     EXPECT_TRUE(Convert(done) && !FileExists(done));
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    MessageBoxAnswerer answerer;
     EXPECT_TRUE(Convert(busy));
     CloseHandle(held);
     std::string message = "You have \"Delete original image\" enabled, but I could not delete this file:\n\n" + busy +
                           "\n\nAre you sure its not in use or write-protected?";
-    EXPECT_EQ(std::vector<std::string>{message}, answerer.texts());
+    EXPECT_EQ(Texts{message}, boxes.texts());
     EXPECT_TRUE(FileExists(busy) && FileExists(dir / "busy.jpg"));
     EXPECT_EQ(2u, convertedCount);
 }

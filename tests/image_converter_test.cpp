@@ -298,11 +298,17 @@ TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
         EXPECT_EQ(c.size, Size(Converted(c.width, c.height, c.bpp, c.extension, c.steps))) << c.width;
 }
 
-// The pattern's bottom-left corner is green and its top-right one red.
+// The pattern's bottom-left corner is green and its top-right one red; the
+// turn travels to a worker with the file.
 TEST_F(ImageConverterTest, TurnsGoTheWayTheUserMeans)
 {
-    EXPECT_EQ(0x00FF00u, RgbAt(Converted(6, 4, 24, "png", {false, 0, 0, 0, true, Right, 90}).get(), 0, 0));
-    EXPECT_EQ(0xFF0000u, RgbAt(Converted(6, 4, 24, "png", {false, 0, 0, 0, true, Left, 90}).get(), 0, 0));
+    ASSERT_TRUE(WritePatternImage(dir / "pattern.bmp", 6, 4, 24));
+    settings.outputFormat = 4;
+    for (int direction : {Right, Left}) {
+        ASSERT_TRUE(ConvertFile((dir / "pattern.bmp").c_str(), settings, {false, 0, 0, 0, true, direction, 90}));
+        EXPECT_EQ(RgbAt(ReadImage(dir / "pattern.png").get(), 0, 0), direction == Right ? 0x00FF00u : 0xFF0000u);
+        DeleteFileA((dir / "pattern.png").c_str());
+    }
 }
 
 // The WBMP options choose how grey becomes black and white, the XPM ones the

@@ -7,9 +7,9 @@
 #include "engine/conversion_limits.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
-#include "platform/user_files.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
@@ -49,33 +49,19 @@ std::string PngDeclaring(const TempDir& dir, unsigned width, unsigned height)
     return png;
 }
 
-class WorkerPoolTest : public testing::Test {
+class WorkerPoolTest : public ProcessStateTest {
 protected:
-    void SetUp() override
+    WorkerPoolTest()
     {
-        saved = settings;
-        savedLimits = conversionLimits;
-        settings = ConversionSettings();
         settings.outputFormat = FormatJpg;
         settings.saveOption = 4;
-        SetEnvironmentVariableA(userDirectoryVariable, dir.path().c_str());
-        convertedCount = failedCount = 0;
-        conversionLog = logWindowText = "";
     }
-    void TearDown() override
-    {
-        settings = saved;
-        conversionLimits = savedLimits;
-        SetEnvironmentVariableA(userDirectoryVariable, NULL);
-        convertedCount = failedCount = 0;
-        conversionLog = logWindowText = "";
-    }
+    ~WorkerPoolTest() override { conversionLimits = savedLimits; }
 
     std::string Host(const std::string& name) { return HostPath((dir / name).c_str()); }
 
-    TempDir dir;
-    ConversionSettings saved;
-    ConversionLimits savedLimits;
+    const TempDir& dir = directory;
+    const ConversionLimits savedLimits = conversionLimits;
 };
 
 } // namespace
@@ -110,8 +96,9 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     WriteFileBytes(dir / "list.txt", list);
     WriteFileBytes(dir / "brwk.dat", "");
 
-    MessageBoxAnswerer answers(IDNO);
+    boxes.Fallback(IDNO);
     RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
     EXPECT_EQ(log, conversionLog);
     EXPECT_EQ(3u, convertedCount);
     for (const auto& file : files) {
@@ -163,8 +150,9 @@ TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
     }
     WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
     WriteFileBytes(dir / "list.txt", list);
-    MessageBoxAnswerer answers(IDNO);
+    boxes.Fallback(IDNO);
     RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)}) << "for the file that failed";
 
     const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
     for (int i = 0; i < 4; i++) {
