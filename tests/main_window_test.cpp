@@ -185,9 +185,10 @@ TEST_F(MainWindowTest, EachFormatListsItsOptionsAndSavesItsOwnDefault)
                                     Enabled(IDC_WIDTH), (int)SendMessageA(Item(IDC_OPTION), CB_GETCURSEL, 0, 0)}),
                   (std::vector<int>{number, f.LastOption(), !options.empty(), number != 11, number != 11,
                                     (int)options.size() - 1}));
-        for (int i = (int)options.size() - 1; i >= 0; --i) {
-            Choose(IDC_OPTION, options[i]);
-            EXPECT_EQ(settings.saveOption, f.firstOption + i);
+        // Each entry in turn (the last one after another), and the first again.
+        for (size_t n = 0; n < options.size() + !options.empty(); ++n) {
+            Choose(IDC_OPTION, options[n % options.size()]);
+            EXPECT_EQ(settings.saveOption, f.firstOption + int(n % options.size()));
         }
         Choose(IDC_FORMAT, f.name); // already shown: nothing is set up again
         EXPECT_EQ(settings.saveOption, f.firstOption);
