@@ -71,8 +71,9 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     EXPECT_FALSE(FileExists(rootName));
 }
 
-// Taken names, the source's own and one nobody may read (proved only when the
-// tests do not run as root), are never written over.
+// Taken names, the source's own and one nobody may read, are never written
+// over. Root may read any file: for root, the link that leads nowhere in the
+// worker tests shows that a name counts as taken without being readable.
 TEST_F(ConvertFileTest, TakenNamesGetTheFirstFreeNumber)
 {
     std::string source = Source("photo.jpg", FIF_JPEG), original = ReadFileBytes(source);
