@@ -107,6 +107,7 @@ JobOutcome ConvertJob(const ConversionJob& job)
 
     imageConverter.outputPath = job.outputPath.c_str();
     imageConverter.bilevelMethod = job.bilevelMethod;
+    imageConverter.turnUpright = job.turnUpright;
     const ImageChange& c = job.change;
     result = imageConverter.Convert(job.saveFlags, c.resize, c.resizeUnit, c.width, c.height, c.rotate,
                                     c.rotateDirection, c.degrees);
@@ -116,7 +117,7 @@ JobOutcome ConvertJob(const ConversionJob& job)
         return {result, false, imageConverter.errorReport.substr(prefix.size())};
     }
     std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
-    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause};
+    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause, imageConverter.note};
 }
 
 } // namespace

@@ -62,6 +62,9 @@ enum CaptionNumber {
     CaptionFileOfCount = 129,       // %1 of %2: %3, the file's name
     CaptionStoppedCounts = 130,     // %1 converted, %2 failed, %3 not started
     CaptionLogQuestion = 131,
+    CaptionTurnUprightSwitch = 300, // Preferences
+    CaptionTurnUprightTip = 301,
+    CaptionExifUnreadable = 302,    // log note on a converted file
     // The command line's own texts.
     CaptionNoSuchFile = 330,        // %1 the name
     CaptionUnknownSwitch = 331,     // %1 the word
