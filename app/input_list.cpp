@@ -1,5 +1,10 @@
 #include "app/input_list.h"
 
+#include <windows.h>
+
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
+
 namespace {
 
 // The longest list line taken as a path; a longer one is reported, never cut,
@@ -16,6 +21,14 @@ std::string LineStart(const std::string& line)
     return line.substr(0, end) + "...";
 }
 
+// A name that is not UTF-8 text comes as it is from a list marked UTF-8, and
+// from an argument with U+FFFD where Wine could not read its bytes.
+bool LostAsUtf8(const std::string& text)
+{
+    return text.find("\xEF\xBF\xBD") != std::string::npos ||
+           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), (int)text.size(), NULL, 0) == 0;
+}
+
 } // namespace
 
 const char* const listTooLargeMessage =
@@ -24,6 +37,7 @@ const char* const listTooLargeMessage =
 InputEntry InputFromText(const std::string& text)
 {
     InputEntry input = {"", nullptr};
+    if (!text.empty() && LostAsUtf8(text)) return {text, Caption(CaptionNameNotUtf8)};
     if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
     return input;
 }

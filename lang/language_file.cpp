@@ -31,6 +31,7 @@ const CaptionSection captionSections[] = {
     {"[MESSAGES]", 33, 89, true},
     {"[WINDOW]", 10, 122, true},
     {"[PHOTOS]", 3, 300, false},
+    {"[COMMAND-LINE]", 30, 330, true},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 
