@@ -1,5 +1,8 @@
 #include "app/input_list.h"
 
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
+
 namespace {
 
 // The longest list line taken as a path; a longer one is reported, never cut,
@@ -24,7 +27,8 @@ const char* const listTooLargeMessage =
 InputEntry InputFromText(const std::string& text)
 {
     InputEntry input = {"", nullptr};
-    if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
+    if (NamesDevice(text)) input = {text, Caption(CaptionDeviceName)};
+    else if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
     return input;
 }
 

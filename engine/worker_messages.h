@@ -23,6 +23,7 @@ struct JobOutcome {
     int result;            // a ConvertResult
     bool outputProven;     // the output was read back: the source may go
     std::string message;   // the reason of a failure, in words
+    bool workerEnds;       // the worker takes no further file (it saw a failure)
 };
 
 typedef std::vector<std::string> Fields;
@@ -30,7 +31,7 @@ typedef std::vector<std::string> Fields;
 enum MessageKind {
     HelloMessage,   // parent to worker, first: the secret and the limits
     JobMessage,     // parent to worker: a ConversionJob
-    SizeMessage,    // worker to parent: the megapixels the job is about to work on
+    StageMessage,   // worker to parent: the step the job enters, its megapixels, the tick it began
     DoneMessage,    // worker to parent: the JobOutcome
 };
 

@@ -62,4 +62,18 @@ enum CaptionNumber {
     CaptionFileOfCount = 129,       // %1 of %2: %3, the file's name
     CaptionStoppedCounts = 130,     // %1 converted, %2 failed, %3 not started
     CaptionLogQuestion = 131,
+    // Why a file failed, by the step it was in: too slow, then crashed.
+    CaptionDecodingTooLong = 310,   // %1 seconds
+    CaptionTurningTooLong = 311,
+    CaptionResizingTooLong = 312,
+    CaptionSavingTooLong = 313,
+    CaptionCheckingTooLong = 314,
+    CaptionDecoderCrashed = 315,
+    CaptionTurningCrashed = 316,
+    CaptionResizingCrashed = 317,
+    CaptionSavingCrashed = 318,
+    CaptionCheckingCrashed = 319,
+    CaptionInterruptedFile = 320,
+    CaptionInterrupted = 321,       // %1 converted, %2 failed, %3 not started
+    CaptionDeviceName = 322,
 };

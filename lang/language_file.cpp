@@ -30,6 +30,7 @@ const CaptionSection captionSections[] = {
     {"[RESIZE-PROCESSING]", 8, 73, false},
     {"[MESSAGES]", 33, 89, true},
     {"[WINDOW]", 10, 122, true},
+    {"[SAFEGUARDS]", 13, 310, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

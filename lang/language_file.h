@@ -4,7 +4,7 @@
 #include <vector>
 
 const int languageCount = 3;   // 0 English, 1 Norsk, 2 Deutsch
-const int captionCount = 175;
+const int captionCount = 400;
 
 extern std::string languageCaptions[languageCount][captionCount];
 
