@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -22,6 +21,25 @@ int SwitchIndex(const std::vector<ArgumentWord>& words, const char* name)
 {
     for (size_t i = 0; i < words.size(); i++)
         if (words[i].isSwitchPlace && !words[i].quoted && words[i].text == name) return (int)i;
+    return -1;
+}
+
+struct ProgramSwitch {
+    const char* name;
+    int valueCount;
+};
+
+const ProgramSwitch programSwitches[] = {
+    {"-output", 1}, {"-options", 1}, {"-resize", 3}, {"-rotate", 2},
+    {"-inputone", 1}, {"-inputmulti", 1}, {"-advanced", 0},
+};
+
+// How many values the switch the word stands for takes; -1 when it stands for none.
+int ValueCount(const ArgumentWord& word)
+{
+    if (!word.isSwitchPlace || word.quoted) return -1;
+    for (const ProgramSwitch& known : programSwitches)
+        if (word.text == known.name) return known.valueCount;
     return -1;
 }
 
@@ -83,4 +101,17 @@ bool QuotedPath(const std::string& text, const char* name, std::string& path)
 int LeadingInteger(const std::string& value)
 {
     return (int)strtol(value.c_str(), NULL, 10);
+}
+
+std::vector<StrayWord> StrayWords(const std::string& text)
+{
+    std::vector<ArgumentWord> words = SplitArgumentText(text);
+    std::vector<StrayWord> strays;
+    for (size_t i = 0; i < words.size(); i++) {
+        int values = ValueCount(words[i]);
+        if (values < 0 && (words[i].quoted || !words[i].text.empty()))
+            strays.push_back({words[i].text, !words[i].quoted && words[i].text[0] == '-'});
+        for (; values > 0 && i + 1 < words.size() && ValueCount(words[i + 1]) < 0; values--) i++;
+    }
+    return strays;
 }

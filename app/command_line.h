@@ -7,6 +7,7 @@
 // occurrence counts; its values are the words after it.
 #pragma once
 #include <string>
+#include <vector>
 
 bool HasSwitch(const std::string& text, const char* name);
 
@@ -21,3 +22,12 @@ bool QuotedPath(const std::string& text, const char* name, std::string& path);
 // A leading decimal integer with optional sign, blanks skipped; 0 when the
 // text does not begin with a number.
 int LeadingInteger(const std::string& value);
+
+// A word with no place in the text: neither a switch of the program nor one
+// of its values. A value never takes a switch's place ("-resize pixels 640
+// -rotate left 90" leaves -rotate its own), and an empty word is no word.
+struct StrayWord {
+    std::string text;
+    bool looksLikeSwitch; // unquoted and beginning with a dash
+};
+std::vector<StrayWord> StrayWords(const std::string& text);

@@ -1,5 +1,7 @@
 #include "app/input_list.h"
 
+#include <windows.h>
+
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 
@@ -19,6 +21,14 @@ std::string LineStart(const std::string& line)
     return line.substr(0, end) + "...";
 }
 
+// A name that is not UTF-8 text comes as it is from a list marked UTF-8, and
+// from an argument with U+FFFD where Wine could not read its bytes.
+bool LostAsUtf8(const std::string& text)
+{
+    return text.find("\xEF\xBF\xBD") != std::string::npos ||
+           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), (int)text.size(), NULL, 0) == 0;
+}
+
 } // namespace
 
 const char* const listTooLargeMessage =
@@ -27,8 +37,9 @@ const char* const listTooLargeMessage =
 InputEntry InputFromText(const std::string& text)
 {
     InputEntry input = {"", nullptr};
-    if (NamesDevice(text)) input = {text, Caption(CaptionDeviceName)};
-    else if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
+    if (!text.empty() && LostAsUtf8(text)) return {text, Caption(CaptionNameNotUtf8)};
+    if (NamesDevice(text)) return {text, Caption(CaptionDeviceName)};
+    if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
     return input;
 }
 

@@ -8,6 +8,8 @@
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "res/resource.h"
@@ -61,6 +63,8 @@ void OpenPreferences(HWND dialog)
     SetProgramIcon(dialog);
     CreateTooltip(GetDlgItem(dialog, IDC_USE_OUTPUT_DIR), outputDirectoryTip);
     CreateTooltip(GetDlgItem(dialog, IDC_DELETE_ORIGINAL), deleteOriginalTip);
+    SetDlgItemTextA(dialog, IDC_TURN_UPRIGHT, Caption(CaptionTurnUprightSwitch));
+    CreateTooltip(GetDlgItem(dialog, IDC_TURN_UPRIGHT), Caption(CaptionTurnUprightTip));
     CenterWindow(dialog);
 
     useOutputDirectory = settings.useOutputDirectory;
@@ -72,6 +76,7 @@ void OpenPreferences(HWND dialog)
         SetDlgItemTextA(dialog, IDC_OUTPUT_DIR, settings.outputDirectory);
     }
     if (deleteOriginal) CheckDlgButton(dialog, IDC_DELETE_ORIGINAL, BST_CHECKED);
+    if (settings.turnUpright) CheckDlgButton(dialog, IDC_TURN_UPRIGHT, BST_CHECKED);
 }
 
 void UseOutputDirectoryClicked(HWND dialog)
@@ -131,6 +136,7 @@ void CommitPreferences(HWND dialog)
     if (fits) strcpy(settings.outputDirectory, directory.c_str());
     settings.useOutputDirectory = useOutputDirectory;
     settings.deleteOriginal = deleteOriginal;
+    settings.turnUpright = IsChecked(dialog, IDC_TURN_UPRIGHT);
     EndSettingsChange();
 
     SaveSettings(UserFilePath("config.dat").c_str());

@@ -1,4 +1,5 @@
-// The Preferences dialog: the output directory and deletion of sources.
+// The Preferences dialog: the output directory, deletion of sources, and
+// whether photos are turned upright as their EXIF orientation says.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // config.dat: lines beside the program whose meaning is their position: the
 // 19 of the first release, then the number of files converted at a time
-// (0: one per processor), which older files lack.
+// (0: one per processor) and whether photos are turned upright as their EXIF
+// orientation says, which older files lack.
 // Lines are read whole, so a long output directory cannot shift the lines
 // after it; texts longer than their field are cut to it.
 #include "app/settings_file.h"
@@ -76,6 +77,7 @@ const SettingsLine settingsLines[] = {
     Text(settings.rotateDirectionText, IDC_DIRECTION),
     Number(settings.rotateDegrees, IDC_DEGREES),
     Number(settings.workers),
+    Switch(settings.turnUpright),
 };
 
 // Longest text taken from a selector of the main window.
@@ -140,7 +142,9 @@ bool LoadSettings(const char* path)
         ShowMessage(dialogWindow, "Error opening config file.", MB_OK | MB_ICONERROR);
         return false;
     }
-    // A short file leaves the fields of its missing lines as they were.
+    // A short file leaves the fields of its missing lines as they were, but
+    // for the switch that files before it lack: that one is on.
+    settings.turnUpright = true;
     std::string text;
     for (const SettingsLine& line : settingsLines) {
         if (!ReadTextLine(file, text)) break;

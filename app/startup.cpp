@@ -5,10 +5,14 @@
 #include "app/command_line.h"
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
+#include "app/usage.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
+#include "lang/caption_numbers.h"
 #include "lang/captions.h"
 #include "lang/language_file.h"
+#include "platform/host_file.h"
+#include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "ui/main_window.h"
 
@@ -16,6 +20,30 @@ HINSTANCE programInstance = NULL;
 char moduleDirectory[500] = "";
 bool advancedMode = false;
 std::string savedCommandLine;
+
+namespace {
+
+bool NamesFile(const std::string& name)
+{
+    std::string path;
+    return InputWindowsPath(name, path) && HostFileKindOf(path.c_str()) != NoHostFile;
+}
+
+// What is wrong with a word that has no place in the text, "" when
+// nothing is: an unknown switch, or a name of no file (the launcher hands
+// over a name it found no file for as such a word). A name of a file is
+// passed over, as it always was.
+std::string CommandLineFault(const std::string& text)
+{
+    if (HasSwitch(text, "--convert-to")) return Caption(CaptionConvertToUsage);
+    for (const StrayWord& word : StrayWords(text)) {
+        if (word.looksLikeSwitch) return CaptionWith(CaptionUnknownSwitch, {word.text});
+        if (!NamesFile(word.text)) return CaptionWith(CaptionNoSuchFile, {word.text});
+    }
+    return "";
+}
+
+} // namespace
 
 std::string FileBesideProgram(const char* name)
 {
@@ -38,6 +66,20 @@ int RunProgram(const std::string& argumentText)
     if (argumentText.empty()) {
         RunMainWindow();
         return 0;
+    }
+
+    if (HasSwitch(argumentText, "--help") || HasSwitch(argumentText, "-h")) {
+        PrintUsage();
+        return 0;
+    }
+    if (HasSwitch(argumentText, "--version") || HasSwitch(argumentText, "-v")) {
+        PrintVersion();
+        return 0;
+    }
+    std::string fault = CommandLineFault(argumentText);
+    if (!fault.empty()) {
+        ShowMessage(NULL, fault.c_str(), MB_OK | MB_ICONERROR);
+        return ExitUsage;
     }
 
     settings.outputFormat = -1;

@@ -41,6 +41,9 @@ struct ConversionSettings {
     char rotateDirectionText[100];
     int rotateDegrees;
     int workers;   // files converted at a time; 0: one per processor
+    // Photos turned upright as their EXIF orientation says. On unless the
+    // settings file says otherwise, also when it lacks the line.
+    bool turnUpright = true;
 };
 
 extern ConversionSettings settings;

@@ -8,6 +8,7 @@
 #include "engine/image_file.h"
 #include "engine/worker_messages.h"
 #include "engine/worker_pool.h"
+#include "lang/language_file.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -226,6 +227,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
         return;
     }
     convertedCount++;
+    if (outcome.note) conversionLog += inputPath + "\r\n" + Caption(outcome.note) + "\r\n\r\n";
     if (with.deleteOriginal && !DeleteSource(inputPath)) ShowDeletionFailure(inputPath.c_str());
 }
 

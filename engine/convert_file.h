@@ -16,7 +16,9 @@ struct JobOutcome;
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
 extern unsigned failedCount;
-extern std::string conversionLog;   // per failure: report, then "\r\n\r\n"
+// Per failure: report, then "\r\n\r\n"; per note on a converted file: its
+// path, "\r\n", the note, "\r\n\r\n".
+extern std::string conversionLog;
 // What the log window shows.
 extern std::string logWindowText;
 

@@ -9,6 +9,8 @@
 #include "engine/conversion_limits.h"
 #include "engine/conversion_settings.h"
 #include "engine/image_file.h"
+#include "engine/picture_description.h"
+#include "lang/caption_numbers.h"
 #include "platform/host_file.h"
 #include "platform/image_library.h"
 
@@ -289,6 +291,27 @@ std::string Explained(const std::string& step)
     return freeImageMessage.empty() ? step : step + ": " + freeImageMessage;
 }
 
+// A picture stored the way an EXIF orientation of 2 to 8 says, turned to
+// stand as viewers show it: mirrored left to right, then turned counter-
+// clockwise (FreeImage's positive angle). Each row is the EXIF definition of
+// its orientation read backwards: 6, "turn clockwise to view", is 270 here.
+FIBITMAP* Upright(FIBITMAP* bitmap, int orientation)
+{
+    struct Way { bool mirror; int angle; };
+    const Way ways[] = {{false, 0}, {false, 0}, {true, 0}, {false, 180}, {true, 180},
+                        {true, 90}, {false, 270}, {true, 270}, {false, 90}};
+    const Way& way = ways[orientation];
+    if (way.mirror && !FreeImage_FlipHorizontal(bitmap)) return Supersede(bitmap, NULL);
+    if (way.angle == 0) return bitmap;
+    // FreeImage turns neither 4-bit nor 16-bit colour pictures.
+    FIBITMAP* turned = FreeImage_Rotate(bitmap, way.angle, NULL);
+    if (!turned) {
+        bitmap = WidenTo24Bits(bitmap);
+        turned = bitmap ? FreeImage_Rotate(bitmap, way.angle, NULL) : NULL;
+    }
+    return bitmap ? Supersede(bitmap, turned) : NULL;
+}
+
 // Rows of ImageConverter::bilevelMethod. Row 7 repeats row 0.
 struct BilevelMethod {
     bool dither;
@@ -341,6 +364,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
                             bool rotate, int rotateDirection, int degrees)
 {
     freeImageMessage.clear();
+    note = 0;
 
     // Accurate decoding is chosen by the input's name, whatever the probe found.
     int loadFlags = FreeImage_GetFIFFromFilename(inputPath) == FIF_JPEG ? JPEG_ACCURATE : 0;
@@ -349,6 +373,18 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
     if (!bitmap) {
         if (freeImageMessage.empty()) freeImageMessage = "Could not open the file";
         return Fail(*this, OpenFailed, NULL, freeImageMessage);
+    }
+
+    // Kept before any pixels change; camera raw pictures are turned by the
+    // raw decoder itself.
+    Description description = KeptDescription(bitmap);
+    int orientation = turnUpright && inputFormat != FIF_RAW ? ExifOrientation(bitmap) : 1;
+    if (orientation == 0) note = CaptionExifUnreadable;
+    if (orientation > 1) {
+        std::string depth = DepthName(bitmap);
+        bitmap = Upright(bitmap, orientation);
+        if (!bitmap)
+            return Fail(*this, DepthFailed, NULL, Explained("Could not turn the " + depth + " image upright"));
     }
 
     if (rotate) {
@@ -471,6 +507,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
         return Fail(*this, failure, NULL, Explained("Could not " + step + " for " + FormatName(format)));
     }
 
+    Describe(bitmap, format, description.get(), orientation > 1, orientation > 1 || rotate);
     if (!CanWrite(format, bitmap))
         return Fail(*this, CannotWrite, bitmap,
                     Explained(FormatName(format) + " files cannot hold a " + DepthName(bitmap) + " image"));

@@ -30,11 +30,15 @@ public:
     const char* outputPath = nullptr;  // borrowed from the job's path buffer
     FREE_IMAGE_FORMAT inputFormat = FIF_UNKNOWN;
     int bilevelMethod = 0;
+    // Turn a picture upright as its EXIF orientation says, before anything else.
+    bool turnUpright = true;
     std::string errorReport;           // input path, "\r\nError: ", message
     // What the last successful Convert wrote, for the read-back that proves it.
     FREE_IMAGE_FORMAT outputFormat = FIF_UNKNOWN;
     unsigned outputWidth = 0;
     unsigned outputHeight = 0;
+    // A caption the log shows beside the last successful Convert; 0 for none.
+    int note = 0;
     // Told as Convert begins turning, resizing and saving, with the pixels
     // the step works on (the larger of its input and output); may be null.
     void (*stageStarted)(ConversionStage stage, unsigned long long pixels) = nullptr;

@@ -134,6 +134,7 @@ JobOutcome ConvertJob(const ConversionJob& job)
 
     imageConverter.outputPath = job.outputPath.c_str();
     imageConverter.bilevelMethod = job.bilevelMethod;
+    imageConverter.turnUpright = job.turnUpright;
     const ImageChange& c = job.change;
     result = imageConverter.Convert(job.saveFlags, c.resize, c.resizeUnit, c.width, c.height, c.rotate,
                                     c.rotateDirection, c.degrees);
@@ -145,7 +146,7 @@ JobOutcome ConvertJob(const ConversionJob& job)
     if (job.proveOutput)
         TellStage(CheckingStage, (unsigned long long)imageConverter.outputWidth * imageConverter.outputHeight);
     std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
-    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause};
+    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause, imageConverter.note};
 }
 
 } // namespace

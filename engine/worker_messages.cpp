@@ -84,12 +84,13 @@ Fields JobFields(const ConversionJob& job)
     const ImageChange& c = job.change;
     return {Number(JobMessage), job.inputPath, job.outputPath, Number(job.saveFlags), Number(job.bilevelMethod),
             Number(c.resize), Number(c.resizeUnit), Number(c.width), Number(c.height),
-            Number(c.rotate), Number(c.rotateDirection), Number(c.degrees), Number(job.proveOutput)};
+            Number(c.rotate), Number(c.rotateDirection), Number(c.degrees), Number(job.proveOutput),
+            Number(job.turnUpright)};
 }
 
 bool JobFromFields(const Fields& fields, ConversionJob& job)
 {
-    if (fields.size() != 13 || IntField(fields, 0) != JobMessage) return false;
+    if (fields.size() != 14 || IntField(fields, 0) != JobMessage) return false;
     job.inputPath = fields[1];
     job.outputPath = fields[2];
     job.saveFlags = IntField(fields, 3);
@@ -97,21 +98,23 @@ bool JobFromFields(const Fields& fields, ConversionJob& job)
     job.change = {IntField(fields, 5) != 0, IntField(fields, 6), IntField(fields, 7), IntField(fields, 8),
                   IntField(fields, 9) != 0, IntField(fields, 10), IntField(fields, 11)};
     job.proveOutput = IntField(fields, 12) != 0;
+    job.turnUpright = IntField(fields, 13) != 0;
     return true;
 }
 
 Fields OutcomeFields(const JobOutcome& outcome)
 {
     return {Number(DoneMessage), Number(outcome.result), Number(outcome.outputProven), outcome.message,
-            Number(outcome.workerEnds)};
+            Number(outcome.note), Number(outcome.workerEnds)};
 }
 
 bool OutcomeFromFields(const Fields& fields, JobOutcome& outcome)
 {
-    if (fields.size() != 5 || IntField(fields, 0) != DoneMessage) return false;
+    if (fields.size() != 6 || IntField(fields, 0) != DoneMessage) return false;
     outcome.result = IntField(fields, 1);
     outcome.outputProven = IntField(fields, 2) != 0;
     outcome.message = fields[3];
-    outcome.workerEnds = IntField(fields, 4) != 0;
+    outcome.note = IntField(fields, 4);
+    outcome.workerEnds = IntField(fields, 5) != 0;
     return true;
 }

@@ -16,6 +16,7 @@ struct ConversionJob {
     int bilevelMethod;
     ImageChange change;
     bool proveOutput;         // the source is to be deleted: read the output back first
+    bool turnUpright;         // as the picture's EXIF orientation says
 };
 
 // How a file ended, as the worker (or the run, for a worker that died) tells it.
@@ -23,6 +24,7 @@ struct JobOutcome {
     int result;            // a ConvertResult
     bool outputProven;     // the output was read back: the source may go
     std::string message;   // the reason of a failure, in words
+    int note;              // caption of a note on a converted file; 0 for none
     bool workerEnds;       // the worker takes no further file (it saw a failure)
 };
 

@@ -204,6 +204,7 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         const ConversionSettings& with = start.settings;
         ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
         if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
+        job.turnUpright = with.turnUpright;
         if (SendJob(run, index, job, failure)) return;
         failure = "The conversion could not be started: " + failure;
         result = SaveFailed;

@@ -62,6 +62,24 @@ enum CaptionNumber {
     CaptionFileOfCount = 129,       // %1 of %2: %3, the file's name
     CaptionStoppedCounts = 130,     // %1 converted, %2 failed, %3 not started
     CaptionLogQuestion = 131,
+    CaptionTurnUprightSwitch = 300, // Preferences
+    CaptionTurnUprightTip = 301,
+    CaptionExifUnreadable = 302,    // log note on a converted file
+    // The command line's own texts.
+    CaptionNoSuchFile = 330,        // %1 the name
+    CaptionUnknownSwitch = 331,     // %1 the word
+    CaptionConvertToUsage = 332,
+    CaptionNameNotUtf8 = 333,
+    CaptionVersion = 334,           // %1 the version number
+    CaptionUsageFirst = 335,        // bramblewick --help, a caption a line (%1 the formats, %2 the save options)
+    CaptionUsageLast = 353,
+    // What add-file-manager-actions says (it reads these numbers itself).
+    CaptionActionsNautilusAdded = 354, // %1 the folder of the scripts
+    CaptionActionsThunarAdded = 355,   // %1 the actions' file
+    CaptionActionsRemoved = 356,       // %1 the scripts' folder, %2 the actions' file
+    CaptionActionsUnreadable = 357,    // %1 the file, %2 why
+    CaptionActionsNotOurs = 358,       // %1 the file
+    CaptionActionsUsage = 359,
     // Why a file failed, by the step it was in: too slow, then crashed.
     CaptionDecodingTooLong = 310,   // %1 seconds
     CaptionTurningTooLong = 311,

@@ -30,6 +30,8 @@ const CaptionSection captionSections[] = {
     {"[RESIZE-PROCESSING]", 8, 73, false},
     {"[MESSAGES]", 33, 89, true},
     {"[WINDOW]", 10, 122, true},
+    {"[PHOTOS]", 3, 300, false},
+    {"[COMMAND-LINE]", 30, 330, true},
     {"[SAFEGUARDS]", 13, 310, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];

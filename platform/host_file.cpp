@@ -159,15 +159,18 @@ TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::
     fclose(file);
     if (failed) return TextFileUnreadable;
     if (bytes.size() > maxBytes) return TextFileTooLarge;
-    // Windows programs begin UTF-8 text with a byte-order mark.
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
 
-    for (size_t start = 0; start < bytes.size();) {
+    // A file that begins with a byte order mark says it is UTF-8: none of
+    // its lines is read as Windows-1252, so a name that is not UTF-8 text
+    // stays what it is instead of becoming the name of another file.
+    bool markedUtf8 = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    for (size_t start = markedUtf8 ? 3 : 0; start < bytes.size();) {
         size_t end = bytes.find('\n', start);
         if (end == std::string::npos) end = bytes.size();
         size_t last = end;
         while (last > start && bytes[last - 1] == '\r') last--;
-        lines.push_back(TextOfFileLine(bytes.substr(start, last - start)));
+        std::string line = bytes.substr(start, last - start);
+        lines.push_back(markedUtf8 ? line : TextOfFileLine(line));
         start = end + 1;
     }
     return TextFileRead;

@@ -30,8 +30,8 @@ bool ReadTextLine(FILE* file, std::string& line);
 enum TextFileResult { TextFileRead, TextFileUnreadable, TextFileTooLarge };
 
 // Every line of a text file of at most `maxBytes` bytes, read whole at once,
-// as ReadTextLine gives them, without a byte-order mark at its start. A
-// folder is unreadable. A larger file (or an endless one such as
+// as ReadTextLine gives them, or, after a UTF-8 byte order mark, as they are.
+// A folder is unreadable. A larger file (or an endless one such as
 // /dev/zero) is not read beyond that size and yields no lines.
 TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::vector<std::string>& lines);
 

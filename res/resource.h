@@ -42,6 +42,7 @@
 #define IDC_BROWSE              1255
 #define IDC_DELETE_ORIGINAL     1256
 #define IDC_PREFERENCES_OK      1204
+#define IDC_TURN_UPRIGHT        1300
 
 // Menu commands
 #define IDM_EXIT                40013

@@ -26,31 +26,47 @@ clean_up() {
 trap clean_up EXIT
 
 # --- Installed files, and the package's ---
-DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
-installed="$work/root/usr"
+# Installed for every user of the machine, as root installs it: with the
+# prepared Wine prefix that users' prefixes share.
+cmake --install "$build" --prefix "$work/usr" >/dev/null
+installed="$work/usr"
+launcher="$installed/bin/bramblewick"
 entry="$installed/share/applications/bramblewick.desktop"
 dolphin="$installed/share/kio/servicemenus/bramblewick.desktop"
 check "help, language and icon installed" test -f "$installed/lib/bramblewick/bramblewick.html" \
     -a -f "$installed/lib/bramblewick/english.ini" -a -f "$installed/share/icons/hicolor/32x32/apps/bramblewick.png"
+manual=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$installed/share/man/man1/bramblewick.1.gz" 2>&1)
+check "the manual page renders without warnings" eval 'grep -q "^EXIT STATUS" <<<"$manual" &&
+    grep -q "^ *--convert-to FORMAT FILE" <<<"$manual" && ! grep -q "warning" <<<"$manual"'
 check "menu entry valid" desktop-file-validate "$entry"
-check "menu entry opens images in the main window" grep -qx 'Exec=bramblewick %F' "$entry"
+check "menu entry opens images in the main window by the installed path" grep -qx "Exec=$launcher %F" "$entry"
+check "menu entry names the window's class" grep -qx 'StartupWMClass=bramblewick.exe' "$entry"
 check "menu entry names the types read" grep -q '^MimeType=.*image/png;.*image/tiff;' "$entry"
 # desktop-file-validate knows no Actions and MimeType for KDE's Service type.
 check "Dolphin actions valid" eval "! desktop-file-validate '$dolphin' | grep -v 'the type is \"Service\"'"
 number=0
 for format in JPG BMP TGA PNG PBM PGM PPM TIF WBMP XPM ICO GIF; do
     number=$((number + 1))
-    exec_line="Exec=bramblewick --convert-to $number %F"
+    exec_line="Exec=$launcher --convert-to $number %F"
     check "Dolphin and Nemo convert to $format" eval "grep -A3 -x 'Name=$format' '$dolphin' | grep -qx '$exec_line' &&
         grep -qx '$exec_line' '$installed/share/nemo/actions/bramblewick-${format,,}.nemo_action'"
 done
 
 (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
 package=$(ls "$work"/deb/bramblewick_*.deb)
-packed_files=$(dpkg-deb -c "$package" | awk '!/\/$/ {print substr($6, 3)}' | sort)
-check "package holds the installed files" test "$packed_files" = "$(cd "$work/root" && find . -type f | cut -c3- | sort)"
+packed_files=$(dpkg-deb -c "$package" | awk '/^-/ {print substr($6, 7)}' | sort)
+check "package holds the installed files" test "$packed_files" = \
+    "$(cd "$installed" && find . -path ./lib/bramblewick/wine -prune -o -type f -print | cut -c3- | sort)"
+check "package links the prefix it prepares" eval \
+    "dpkg-deb -c '$package' | grep -q ' ./usr/lib/bramblewick/wine -> /var/lib/bramblewick/wine\$'"
 check "package needs Wine and FreeImage" eval "dpkg-deb -f '$package' Depends | grep wine64 | grep -q libfreeimage3"
 dpkg-deb -x "$package" "$work/package"
+check "the packed program is stripped" eval "file '$work/package/usr/lib/bramblewick/bramblewick.exe.so' | grep -q ', stripped'"
+if command -v lintian >/dev/null; then
+    check "lintian finds no error or warning" eval "lintian --fail-on error,warning '$package' >'$work/stderr' 2>&1"
+fi
+# What the package's postinst prepares, here the prefix prepared above.
+ln -sfn "$installed/lib/bramblewick/wine" "$work/package/usr/lib/bramblewick/wine"
 
 # --- Runs by an unprivileged user ---
 if [ "$(id -u)" -eq 0 ] && useradd --no-create-home --shell /usr/sbin/nologin "bramblewick-test-$$"; then
@@ -67,13 +83,15 @@ cp "$source_dir/samples/meadow.png" "$home/photos/a b.png"
 cp "$source_dir/samples/leaf.gif" "$home/photos/café.gif"
 cp "$build/tests/send_commands.exe.so" "$work/"
 [ -n "$user" ] && chown -R "$user:$user" "$home" "$work/tmp"
-bramblewick() { session "$installed/bin/bramblewick" "$@" >"$work/stdout" 2>"$work/stderr"; }
+bramblewick() { session "$launcher" "$@" >"$work/stdout" 2>"$work/stderr"; }
 converted() { for name in "$@"; do [ -f "$home/photos/$name" ] || return 1; done; }
 no_lists_left() { ! ls "$work"/tmp/bramblewick-* >/dev/null 2>&1; }
 
 bramblewick --convert-to 4 photos/sign.bmp
 check "first run converts" converted sign.png
-check "first run says Wine is being prepared" grep -q "preparing Wine" "$work/stderr"
+check "first run shares the installed Wine, read only" eval "test ! -s '$work/stderr' &&
+    [ '$prefix/drive_c/windows' -ef '$installed/lib/bramblewick/wine/drive_c/windows' ] &&
+    ! session touch '$prefix/drive_c/windows/x' 2>/dev/null"
 check "the user's settings start as installed" cmp "$settings" "$installed/lib/bramblewick/config.dat"
 check "no Wine menu entries in the user's home" test ! -e "$home/.local/share/applications" -a ! -e "$home/.config/menus"
 
@@ -90,15 +108,31 @@ session "$installed/bin/bramblewick" --convert-to 3 photos/sign.bmp 2>/dev/null
 wait
 check "two runs at once each convert their own file" eval "converted meadow.jpg sign.tga && ! converted sign.jpg"
 
-# Nautilus scripts and Thunar actions, added per user beside what is there.
-session sh -c 'mkdir -p .config/Thunar && echo "<actions><action>mine</action>
-</actions>" >.config/Thunar/uca.xml'
-for _ in 1 2; do session "$installed/lib/bramblewick/add-file-manager-actions" >/dev/null; done
+# Nautilus scripts and Thunar actions, added per user beside the user's own,
+# in an uca.xml written as XML allows (on one line, behind a link, empty),
+# pointed at another installation when added from there, and taken back.
+actions() { session "$1/lib/bramblewick/add-file-manager-actions" ${2-} >/dev/null; }
+scripts="$home/.local/share/nautilus/scripts"
 uca="$home/.config/Thunar/uca.xml"
-check "Thunar: twelve actions added once, the user's kept" eval \
-    "[ \$(grep -c '<unique-id>bramblewick-convert-' '$uca') = 12 ] && grep -q mine '$uca'"
-session "$home/.local/share/nautilus/scripts/Convert with Bramblewick/ICO" photos/sign.bmp
+ours() { grep -c "<unique-id>bramblewick-convert-" "$uca"; }
+session sh -c 'mkdir -p .config/Thunar .config/mine .local/share/nautilus/scripts && echo "exit 0" >.local/share/nautilus/scripts/mine &&
+    printf "<actions><action><name>mine</name><command>true</command></action></actions>" >.config/mine/uca.xml &&
+    ln -s ../mine/uca.xml .config/Thunar/uca.xml'
+actions "$installed"
+actions "$installed"
+check "Thunar: twelve actions added once, the user's kept, the link followed" eval \
+    '[ $(ours) = 12 ] && grep -q "<command>true</command>" "$uca" && test -L "$uca"'
+session "$scripts/Convert with Bramblewick/ICO" photos/sign.bmp
 check "Nautilus script converts" converted sign.ico
+actions "$work/package/usr"
+check "added again from another installation, they run that one" eval "[ \$(grep -c \"'$work/package/usr/bin/bramblewick' --convert-to\" '$uca') = 12 ] &&
+    grep -q \"'$work/package/usr/bin/bramblewick' --convert-to 1 \" '$scripts/Convert with Bramblewick/JPG'"
+actions "$installed" --remove
+check "--remove takes back what was added and nothing else" eval '[ $(ours) = 0 ] && grep -q "<command>true</command>" "$uca" &&
+    test ! -e "$scripts/Convert with Bramblewick" -a -f "$scripts/mine" -a -L "$uca"'
+session sh -c 'echo "<actions/>" >.config/mine/uca.xml'
+actions "$installed"
+check "Thunar: added to an empty <actions/>" eval '[ $(ours) = 12 ]'
 session "$work/package/usr/bin/bramblewick" --convert-to 12 photos/sign.bmp
 check "the packed program converts" converted sign.gif
 

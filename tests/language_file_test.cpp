@@ -17,7 +17,7 @@ const struct {
     {"[BUTTONS]", 7, 0}, {"[FILE-MENU]", 5, 7}, {"[HELP-MENU]", 6, 12}, {"[GUI]", 8, 18},
     {"[JPEG-OPTIONS]", 6, 26}, {"[PNM-OPTIONS]", 3, 32}, {"[BMP-OPTIONS]", 2, 35}, {"[TIFF-OPTIONS]", 8, 37},
     {"[WBMP-OPTIONS]", 10, 45}, {"[XPM-OPTIONS]", 2, 55}, {"[BASIC-PROCESSING]", 9, 57}, {"[COLOR-PROCESSING]", 7, 66},
-    {"[RESIZE-PROCESSING]", 8, 73}, {"[MESSAGES]", 33, 89}, {"[WINDOW]", 10, 122},
+    {"[RESIZE-PROCESSING]", 8, 73}, {"[MESSAGES]", 33, 89}, {"[WINDOW]", 10, 122}, {"[PHOTOS]", 3, 300},
 };
 
 // The captions some section fills; no file reaches the others.

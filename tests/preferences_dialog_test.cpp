@@ -13,9 +13,12 @@ using PreferencesTest = MainWindowTest;
 TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolder)
 {
     settings.deleteOriginal = true;
+    settings.turnUpright = false;
     strcpy(settings.outputDirectory, "Z:\\stored\\");
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     EXPECT_TRUE(Checked(IDC_DELETE_ORIGINAL) && !Checked(IDC_USE_OUTPUT_DIR) && Text(IDC_OUTPUT_DIR).empty());
+    EXPECT_FALSE(Checked(IDC_TURN_UPRIGHT));
+    EXPECT_EQ(Text(IDC_TURN_UPRIGHT), CaptionText(CaptionTurnUprightSwitch));
     EXPECT_FALSE(Enabled(IDC_OUTPUT_DIR) || Enabled(IDC_BROWSE));
     settings.useOutputDirectory = true;
     Open(IDD_PREFERENCES, PreferencesDialogProc);
@@ -23,6 +26,7 @@ TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolde
     EXPECT_EQ(Text(IDC_OUTPUT_DIR), "Z:\\stored\\");
     SetSwitch(IDC_USE_OUTPUT_DIR, false);
     SetSwitch(IDC_DELETE_ORIGINAL, false);
+    SetSwitch(IDC_TURN_UPRIGHT, true);
     EXPECT_FALSE(Enabled(IDC_OUTPUT_DIR) || Enabled(IDC_BROWSE));
     TakeChosenFolder(window, "Z:\\out");
     EXPECT_EQ(Text(IDC_OUTPUT_DIR), "Z:\\out\\");
@@ -30,18 +34,20 @@ TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolde
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_STREQ(settings.outputDirectory, "Z:\\other\\");
-    EXPECT_TRUE(settings.deleteOriginal && settings.useOutputDirectory);
+    EXPECT_TRUE(settings.deleteOriginal && settings.useOutputDirectory && !settings.turnUpright);
 }
 
 TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses)
 {
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     for (bool on : {true, false, true}) SetSwitch(IDC_DELETE_ORIGINAL, on);
+    EXPECT_TRUE(Checked(IDC_TURN_UPRIGHT));
+    SetSwitch(IDC_TURN_UPRIGHT, false);
     Command(IDC_PREFERENCES_OK); // no directory in use, none needed
     EXPECT_FALSE(IsWindowVisible(window));
     Texts saved = SavedLines();
-    saved.resize(19);
-    EXPECT_EQ(saved[9] + saved[10] + saved[11], "0-1");
+    saved.resize(21);
+    EXPECT_EQ(saved[9] + saved[10] + saved[11] + saved[20], "0-10");
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     SetSwitch(IDC_USE_OUTPUT_DIR, true);
     const std::string longest = "C:\\" + std::string(495, 'd'); // 499 characters with the backslash OK adds

@@ -108,7 +108,8 @@ check "and converts nothing" test ! -e names/a.jpg
 cp names/b.gif names/Nul.gif
 run -output 1 -options 4 -inputone names/Nul.gif
 check "a device name is refused as one" said "Windows reserves this name for a device"
-run --convert-to 1 "$(printf 'names/b.gif\nnames/b.gif')"
+cp names/b.gif "$(printf 'names/line\nbreak.gif')"
+run --convert-to 1 "$(printf 'names/line\nbreak.gif')"
 check "a name with a line break fails, exit code 1" exited 1
 
 # A list written by a Windows program starts with a byte-order mark.
@@ -125,6 +126,41 @@ run -output 1 -options 4 -inputmulti /dev/zero
 check "an endless list is refused, exit code 1" eval 'said "The list file is larger than 16 MB" && exited 1'
 run -output 1 -options 4 -inputmulti photos
 check "a folder as the list is refused, exit code 1" eval 'said "$(caption 98)" && exited 1'
+
+# The command's own switches answer on standard output; a word that is no
+# switch, or a name of no file, is refused before anything is done, with
+# exit code 2, whichever way the program runs.
+formats="output format: 1 JPG, 2 BMP, 3 TGA, 4 PNG, 5 PBM, 6 PGM, 7 PPM, 8 TIF, 9 WBMP, 10 XPM, 11 ICO, 12 GIF"
+run --help
+check "--help: the usage on standard output, exit code 0" eval 'exited 0 && [ ! -s "$work/stderr" ] &&
+    grep -q "^Usage: bramblewick \[FILE...\]" stdout && grep -qF "$formats" stdout &&
+    grep -qF "3-7 JPG, 1-2 BMP, 8-9 PBM/PGM/PPM, 10-17 TIF" stdout'
+run -output 1 -v
+check "-v: the name and version, exit code 0" eval 'exited 0 && grep -qx "Bramblewick [0-9]*\.[0-9]*\.[0-9]*" stdout'
+for arguments in "nowhere" "photos/a.png nowhere" "--convert-to 1 photos/a.png nowhere" \
+    "-output 1 -options 4 -inputone photos/a.png nowhere" "-advanced -inputone photos/a.png nowhere"; do
+    run $arguments
+    check "'$arguments': the name is said, exit code 2" eval 'said "There is no file named \"nowhere\"." && exited 2'
+done
+run -output 1 -options 4 --bogus -inputone photos/a.png
+check "an unknown switch is said, exit code 2" eval 'said "--bogus is not a switch" && exited 2'
+run --convert-to 1
+check "--convert-to without files: how it is used, exit code 2" eval 'said "bramblewick --convert-to FORMAT FILE" && exited 2'
+check "nothing converted after a refusal" test ! -e photos/a_1.jpg
+
+# Names outside ASCII in any locale; a name that is not UTF-8 text is
+# refused as such, whichever way it comes.
+cp "$source_dir/samples/leaf.gif" "names/Ærøskøbing café.gif"
+LC_ALL=C run --convert-to 4 "names/Ærøskøbing café.gif"
+LANG=POSIX run -output 1 -options 4 -inputone "names/Ærøskøbing café.gif"
+check "a UTF-8 name with LC_ALL=C and LANG=POSIX" eval 'exited 0 &&
+    size_is "names/Ærøskøbing café.png" "120 x 80" && size_is "names/Ærøskøbing café.jpg" "120x80"'
+cp "$source_dir/samples/leaf.gif" "names/caf$(printf '\351').gif"
+for arguments in "--convert-to 4" "-output 4 -options 0 -inputone"; do
+    run $arguments "names/caf$(printf '\351').gif"
+    check "$arguments: a Latin-1 name is said to be no UTF-8, exit code 1" eval 'said "is not UTF-8 text" && exited 1'
+done
+check "and converted to no other name" test ! -e "names/café.png"
 
 # The window modes, with no arguments or with -advanced anywhere, need a
 # display; without one the user is told.
@@ -188,5 +224,7 @@ fi
 sed -i '1s/^0/2/' "$program/config.dat"
 run -options 4 -inputone photos/a.png
 check "German: caption 107 from deutsch.ini" said "$(caption 107 deutsch.ini)"
+run --help
+check "German: --help from deutsch.ini" grep -q "^Aufruf: bramblewick" stdout
 
 all_passed

@@ -14,7 +14,7 @@ Texts Fields()
             n(s.ppmDefaultOption), n(s.tifDefaultOption), n(s.wbmpDefaultOption), n(s.xpmDefaultOption),
             n(s.useOutputDirectory), s.outputDirectory, n(s.deleteOriginal), n(s.resizeEnabled), s.resizeModeText,
             n(s.resizeWidth), n(s.resizeHeight), n(s.rotateEnabled), s.rotateDirectionText, n(s.rotateDegrees),
-            n(s.workers)};
+            n(s.workers), n(s.turnUpright)};
 }
 
 std::string Joined(const Texts& lines, const char* end = "\r\n")
@@ -41,7 +41,7 @@ protected:
 TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
 {
     const Texts fields = {"2", "1", "6", "9", "8", "4", "13", "24", "29", "1", "Z:\\tmp\\conversions \u00e9", "0",
-                          "1", "Pixels", "640", "480", "1", "Right", "270", "2"};
+                          "1", "Pixels", "640", "480", "1", "Right", "270", "2", "0"};
     Texts odd = fields;
     odd[12] = "7";
     odd[14] = "640px";
@@ -62,14 +62,16 @@ TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
         EXPECT_EQ(Fields(), fields);
     }
 
-    // A file of the first release lacks the last line: workers as before
-    // (0, one per processor).
+    // A file of the first release lacks the last two lines: workers as
+    // before (0, one per processor), photos turned upright.
     settings.workers = 0;
-    ASSERT_TRUE(Load(Joined(Texts(fields.begin(), fields.end() - 1))));
+    ASSERT_TRUE(Load(Joined(Texts(fields.begin(), fields.end() - 2))));
     Texts firstRelease = fields;
-    firstRelease.back() = "0";
+    firstRelease.end()[-2] = "0";
+    firstRelease.back() = "1";
     EXPECT_EQ(Fields(), firstRelease);
     settings.workers = 2;
+    settings.turnUpright = false;
 
     // The resize and rotate lines come from the window; a size of 0 is saved,
     // and kept, as 1. An unused directory is saved as "-".

@@ -1,0 +1,70 @@
+#include "app/usage.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/formats.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
+
+namespace {
+
+// The short name of a format ("JPG"), the start of its display name.
+std::string ShortName(int format)
+{
+    std::string name = outputFormats[format].displayName;
+    return name.substr(0, name.find(' '));
+}
+
+// "1 JPG, 2 BMP, ..."
+std::string FormatList()
+{
+    std::string list;
+    for (int format = 1; format <= formatCount; format++)
+        list += (format > 1 ? ", " : "") + std::to_string(format) + " " + ShortName(format);
+    return list;
+}
+
+// "3-7 JPG, 1-2 BMP, 8-9 PBM/PGM/PPM, ...": neighbours sharing a range
+// share its entry.
+std::string OptionList()
+{
+    std::string list;
+    int previousFirst = 0;
+    for (int format = 1; format <= formatCount; format++) {
+        const OutputFormat& row = outputFormats[format];
+        if (row.firstOption == 0) continue;
+        if (row.firstOption == previousFirst) {
+            list += "/" + ShortName(format);
+            continue;
+        }
+        list += (list.empty() ? "" : ", ") + std::to_string(row.firstOption) + "-" + std::to_string(row.lastOption) +
+                " " + ShortName(format);
+        previousFirst = row.firstOption;
+    }
+    return list;
+}
+
+// A terminal ends lines with LF alone.
+void PrintLine(const std::string& text)
+{
+    for (size_t i = 0; i < text.size(); i++)
+        if (text[i] != '\r') putchar(text[i]);
+    putchar('\n');
+}
+
+} // namespace
+
+void PrintUsage()
+{
+    std::vector<std::string> values = {FormatList(), OptionList()};
+    for (int k = CaptionUsageFirst; k <= CaptionUsageLast; k++) PrintLine(CaptionWith(k, values));
+    fflush(stdout);
+}
+
+void PrintVersion()
+{
+    PrintLine(CaptionWith(CaptionVersion, {PROGRAM_VERSION}));
+    fflush(stdout);
+}
