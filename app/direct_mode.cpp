@@ -15,6 +15,7 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/interrupt.h"
 #include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "ui/log_window.h"
@@ -142,6 +143,7 @@ void ConvertInputs(const std::vector<InputEntry>& inputs)
 {
     ImageChange change = {settings.resizeEnabled, settings.resizeMode, settings.resizeWidth, settings.resizeHeight,
                           settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees};
+    WatchInterrupts();
     ConvertFiles(change, [&](unsigned index, FileStart& file) {
         if (index >= inputs.size()) return false;
         file.inputPath = inputs[index].path;
@@ -164,10 +166,21 @@ void OfferLog()
         ShowMessage(NULL, conversionLog.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// The exit status of a run that got as far as converting.
-int RunStatus()
+// Offers the log of a run that got as far as converting and gives its exit
+// status. An interrupted run asks nothing: whoever interrupted it reads what
+// became of its files on standard error.
+int EndRun(size_t inputCount)
 {
-    return failedCount > 0 ? ExitFailures : ExitConverted;
+    int signal = InterruptSignal();
+    if (!signal) {
+        OfferLog();
+        return failedCount > 0 ? ExitFailures : ExitConverted;
+    }
+    size_t notStarted = inputCount - convertedCount - failedCount;
+    std::string counts = CaptionWith(CaptionInterrupted, {std::to_string(convertedCount), std::to_string(failedCount),
+                                                          std::to_string(notStarted)});
+    WriteStandardError((conversionLog + counts).c_str());
+    return ExitInterrupted + signal;
 }
 
 } // namespace
@@ -184,8 +197,7 @@ int RunDirectMode(const std::string& text)
             return ExitUsage;
         }
         ConvertInputs({InputFromText(path)});
-        OfferLog();
-        return RunStatus();
+        return EndRun(1);
     }
 
     if (HasSwitch(text, "-inputmulti")) {
@@ -200,10 +212,10 @@ int RunDirectMode(const std::string& text)
             return ExitFailures;
         }
         ConvertInputs(inputs);
-        OfferLog();
+        int status = EndRun(inputs.size());
         // The outside program always writes its list under this name.
         DeleteFileA(UserFilePath("brwk.dat").c_str());
-        return RunStatus();
+        return status;
     }
 
     ShowError(Caption(CaptionNoInput));

@@ -6,6 +6,7 @@ enum ExitStatus {
     ExitConverted = 0, // every file converted
     ExitFailures = 1,  // some file failed, or the list could not be read
     ExitUsage = 2,     // a switch is missing or has a bad value; nothing converted
+    ExitInterrupted = 128, // plus the signal's number (130: Ctrl-C): the run was interrupted
 };
 
 // Direct mode: reads the switches of the argument text into the settings,

@@ -38,6 +38,7 @@ InputEntry InputFromText(const std::string& text)
 {
     InputEntry input = {"", nullptr};
     if (!text.empty() && LostAsUtf8(text)) return {text, Caption(CaptionNameNotUtf8)};
+    if (NamesDevice(text)) return {text, Caption(CaptionDeviceName)};
     if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
     return input;
 }

@@ -120,6 +120,15 @@ bool CreateClaim(ClaimedName& claim)
     return true;
 }
 
+// Only a name that is gone counts as deleted: a file system mounted read-only
+// can refuse the deletion after it was reported as done.
+bool DeleteSource(const std::string& path)
+{
+    std::vector<WCHAR> wide = Wide(path);
+    DeleteFileW(wide.data());
+    return GetFileAttributesW(wide.data()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 void LogFailure(const std::string& report)
 {
     conversionLog += report + "\r\n\r\n";
@@ -145,7 +154,11 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
     std::string stem = OutputStem(inputPath, with);
     std::string extension = FormatExtension(with.outputFormat);
     std::string family = stem + "." + extension;
-    CharLowerBuffA(&family[0], (DWORD)family.size());
+    // Names in one folder count up together whatever their case, as Windows
+    // compares them; folders whose names differ in case are different ones
+    // on the host.
+    size_t nameStart = FileNameStart(family);
+    CharLowerBuffA(&family[nameStart], (DWORD)(family.size() - nameStart));
 
     claim.stem = stem;
     claim.family = family;
@@ -215,7 +228,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
     }
     convertedCount++;
     if (outcome.note) conversionLog += inputPath + "\r\n" + Caption(outcome.note) + "\r\n\r\n";
-    if (with.deleteOriginal && !DeleteFileA(inputPath.c_str())) ShowDeletionFailure(inputPath.c_str());
+    if (with.deleteOriginal && !DeleteSource(inputPath)) ShowDeletionFailure(inputPath.c_str());
 }
 
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change)

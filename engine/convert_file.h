@@ -42,7 +42,7 @@ const size_t inputPathLimit = 2000;
 struct ClaimedName {
     std::string path;     // empty: nothing claimed
     std::string stem;     // the path without "_N" and extension
-    std::string family;   // stem and extension, lower case: names that count up together
+    std::string family;   // stem and extension, the file name in lower case: names that count up together
     unsigned number;      // 0 for the name without "_N"
     DWORD volume, indexHigh, indexLow;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,7 @@
 // The message text is defined before the converter: the converter's
 // constructor registers the callback that writes it.
 std::string freeImageMessage;
+unsigned long long freeImageMessageCount = 0;
 ImageConverter imageConverter;
 
 namespace {
@@ -26,6 +28,7 @@ namespace {
 // messages run over two lines; the log shows one.
 void OnFreeImageMessage(FREE_IMAGE_FORMAT, const char* message)
 {
+    freeImageMessageCount++;
     freeImageMessage = message ? message : "";
     std::replace(freeImageMessage.begin(), freeImageMessage.end(), '\r', ' ');
     std::replace(freeImageMessage.begin(), freeImageMessage.end(), '\n', ' ');
@@ -322,6 +325,16 @@ const BilevelMethod bilevelMethods[] = {
 };
 const int bilevelMethodCount = sizeof bilevelMethods / sizeof bilevelMethods[0];
 
+void EnterStage(const ImageConverter& converter, ConversionStage stage, unsigned long long pixels)
+{
+    if (converter.stageStarted) converter.stageStarted(stage, pixels);
+}
+
+unsigned long long PixelCount(FIBITMAP* bitmap)
+{
+    return (unsigned long long)FreeImage_GetWidth(bitmap) * FreeImage_GetHeight(bitmap);
+}
+
 // Ends a failed conversion: the report, the release of the bitmap in hand.
 int Fail(ImageConverter& converter, int code, FIBITMAP* bitmap, const std::string& message)
 {
@@ -381,6 +394,12 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
         // right turn is clockwise.
         if (bitmap && (rotateDirection == Left || rotateDirection == Right)) {
             int angle = rotateDirection == Right ? 360 - degrees : degrees;
+            unsigned long long turnedWidth, turnedHeight;
+            TurnedSize(FreeImage_GetWidth(bitmap), FreeImage_GetHeight(bitmap), angle, turnedWidth, turnedHeight);
+            // Refused before the turn allocates anything for it.
+            std::string beyond = SizeBeyondLimits("would be turned to", turnedWidth, turnedHeight);
+            if (!beyond.empty()) return Fail(*this, DepthFailed, bitmap, beyond);
+            EnterStage(*this, TurningStage, std::max(PixelCount(bitmap), turnedWidth * turnedHeight));
             bitmap = Supersede(bitmap, FreeImage_Rotate(bitmap, angle, NULL));
         }
         if (!bitmap)
@@ -400,6 +419,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
             // Refused before the rescaling allocates anything for it.
             std::string beyond = SizeBeyondLimits("would be resized to", std::max(newWidth, 0), std::max(newHeight, 0));
             if (!beyond.empty()) return Fail(*this, DepthFailed, bitmap, beyond);
+            EnterStage(*this, ResizingStage, std::max(PixelCount(bitmap), (unsigned long long)newWidth * newHeight));
             bitmap = Supersede(bitmap, FreeImage_Rescale(bitmap, newWidth, newHeight, FILTER_BSPLINE));
             if (!bitmap)
                 return Fail(*this, DepthFailed, NULL,
@@ -413,6 +433,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
     if (format == FIF_UNKNOWN)
         return Fail(*this, OpenFailed, bitmap, "The output file's extension names no image format");
 
+    EnterStage(*this, SavingStage, PixelCount(bitmap));
     freeImageMessage.clear();
     std::string depth = DepthName(bitmap);
     int failure = DepthFailed;
@@ -553,6 +574,22 @@ void ImageConverter::SetErrorReport(std::string message)
 std::string FailureReport(const std::string& inputPath, const std::string& message)
 {
     return inputPath + "\r\nError: " + message;
+}
+
+void TurnedSize(unsigned long long width, unsigned long long height, int degrees, unsigned long long& turnedWidth,
+                unsigned long long& turnedHeight)
+{
+    int angle = ((degrees % 360) + 360) % 360;
+    if (angle % 90 == 0) {
+        bool across = angle % 180 != 0;
+        turnedWidth = across ? height : width;
+        turnedHeight = across ? width : height;
+        return;
+    }
+    double radians = degrees * 3.14159265358979323846 / 180;
+    double c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
+    turnedWidth = (unsigned long long)std::ceil(width * c + height * s);
+    turnedHeight = (unsigned long long)std::ceil(width * s + height * c);
 }
 
 std::string IntToString(int value)

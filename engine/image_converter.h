@@ -18,6 +18,10 @@ enum ConvertResult {
     PaletteFailed = 8,
 };
 
+// The steps of a conversion, in order, as a run names the one that was too
+// slow or crashed.
+enum ConversionStage { DecodingStage, TurningStage, ResizingStage, SavingStage, CheckingStage };
+
 class ImageConverter {
 public:
     ImageConverter();
@@ -35,6 +39,9 @@ public:
     unsigned outputHeight = 0;
     // A caption the log shows beside the last successful Convert; 0 for none.
     int note = 0;
+    // Told as Convert begins turning, resizing and saving, with the pixels
+    // the step works on (the larger of its input and output); may be null.
+    void (*stageStarted)(ConversionStage stage, unsigned long long pixels) = nullptr;
 
     int ProbeInput();
     int Convert(int saveFlags, bool resize, int resizeUnit, int width, int height,
@@ -51,8 +58,15 @@ public:
 };
 
 extern ImageConverter imageConverter;
-// The last text FreeImage passed to the output-message callback.
+// The last text FreeImage passed to the output-message callback, and how
+// many it has passed in this process.
 extern std::string freeImageMessage;
+extern unsigned long long freeImageMessageCount;
+
+// The size of a width x height picture turned by `degrees`: the box around
+// it, which is larger than the picture for angles other than right angles.
+void TurnedSize(unsigned long long width, unsigned long long height, int degrees, unsigned long long& turnedWidth,
+                unsigned long long& turnedHeight);
 
 // One failure as the log shows it: the path, "\r\nError: ", the message.
 std::string FailureReport(const std::string& inputPath, const std::string& message);

@@ -1,5 +1,6 @@
 #include "engine/image_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -129,6 +130,32 @@ bool SaveMended(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, CheckedFi
     return true;
 }
 
+unsigned BigEndian(const unsigned char* bytes)
+{
+    return (unsigned)bytes[0] << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+}
+
+// The image library reads the first frame of an animated PNG only. An
+// animation says how many frames it has in a chunk before the pixels.
+int PngFrameCount(const char* path)
+{
+    FILE* file = OpenHostFile(path, "rb");
+    if (!file) return 0;
+    unsigned char chunk[8];
+    int frames = fread(chunk, 1, 8, file) == 8 ? 1 : 0;   // the signature
+    while (frames == 1 && fread(chunk, 1, 8, file) == 8) {
+        std::string type((const char*)chunk + 4, 4);
+        if (type == "IDAT" || type == "IEND") break;
+        if (type == "acTL") {
+            frames = fread(chunk, 1, 4, file) == 4 ? (int)std::min(BigEndian(chunk), 65535u) : 0;
+            break;
+        }
+        if (fseek(file, (long)BigEndian(chunk) + 4, SEEK_CUR) != 0) frames = 0;
+    }
+    fclose(file);
+    return frames;
+}
+
 } // namespace
 
 bool SaveImageFile(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, const char* path,
@@ -193,6 +220,9 @@ bool ReadsBack(const char* path, FREE_IMAGE_FORMAT format, unsigned width, unsig
 
 int PageCount(const char* path, FREE_IMAGE_FORMAT format)
 {
+    if (format == FIF_PNG) return PngFrameCount(path);
+    // Animations whose frames cannot be counted here.
+    if (format == FIF_MNG) return 0;
     if (format != FIF_TIFF && format != FIF_GIF && format != FIF_ICO) return 1;
     std::string host = HostPath(path);
     FIMULTIBITMAP* pages = host.empty() ? NULL : FreeImage_OpenMultiBitmap(format, host.c_str(), FALSE, TRUE);

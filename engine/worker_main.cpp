@@ -13,6 +13,8 @@
 #include "platform/host_file.h"
 #include "platform/worker_process.h"
 
+WorkerFault workerFault = NoWorkerFault;
+
 namespace {
 
 WorkerChannel channel;
@@ -61,9 +63,23 @@ unsigned long long Scaled(unsigned long long size, int percent)
     return percent > 0 ? size * percent / 100 : 0;
 }
 
+unsigned long long Megapixels(unsigned long long pixels)
+{
+    return (pixels + 999999) / 1000000;
+}
+
+// Tells the run the step the job enters and what it costs, so that the run
+// gives the step its time and names it if it runs over.
+void TellStage(ConversionStage stage, unsigned long long pixels)
+{
+    Tell({std::to_string(StageMessage), std::to_string(stage), std::to_string(Megapixels(pixels)),
+          std::to_string(GetTickCount64())});
+    if (stage == TurningStage && workerFault == HangWhileTurningFault) Sleep(INFINITE);
+}
+
 // The limits, before the pipeline allocates anything: the requested size, and
 // the size the image declares, where its format can be read without its
-// pixels. Tells the run the megapixels the file will cost.
+// pixels. Tells the run the megapixels the decoding will cost.
 std::string CheckSize(const ConversionJob& job)
 {
     const ImageChange& change = job.change;
@@ -79,7 +95,10 @@ std::string CheckSize(const ConversionJob& job)
     }
     std::string beyond = SizeBeyondLimits("declares", width, height);
     if (!beyond.empty()) return beyond;
+    TellStage(DecodingStage, width * height);
 
+    // A resize in percent scales the turned picture.
+    if (change.rotate) TurnedSize(width, height, change.degrees, width, height);
     unsigned long long outWidth = 0, outHeight = 0;
     if (change.resize && change.resizeUnit == Pixels && change.width > 0 && change.height > 0) {
         outWidth = change.width;
@@ -88,12 +107,20 @@ std::string CheckSize(const ConversionJob& job)
         outWidth = Scaled(width, change.width);
         outHeight = Scaled(height, change.height);
     }
-    beyond = SizeBeyondLimits("would be resized to", outWidth, outHeight);
-    if (!beyond.empty()) return beyond;
+    return SizeBeyondLimits("would be resized to", outWidth, outHeight);
+}
 
-    unsigned long long pixels = std::max(width * height, outWidth * outHeight);
-    Tell({std::to_string(SizeMessage), std::to_string((pixels + 999999) / 1000000)});
-    return std::string();
+// As a damaged file would do it, at the start of a job. A process in which
+// the library failed or complained counts as damaged from then on, as one
+// whose heap a decoder overran.
+void BringAboutFault()
+{
+    volatile int zero = 0;
+    bool damaged = freeImageMessageCount > 0 || !imageConverter.errorReport.empty();
+    if (workerFault == NullWriteFault || (workerFault == CrashIfReusedFault && damaged))
+        *(volatile int*)(ULONG_PTR)zero = 1;
+    volatile int one = 1;
+    if (workerFault == DivideByZeroFault) zero = one / zero;
 }
 
 JobOutcome ConvertJob(const ConversionJob& job)
@@ -116,6 +143,8 @@ JobOutcome ConvertJob(const ConversionJob& job)
         std::string prefix = FailureReport(job.inputPath, "");
         return {result, false, imageConverter.errorReport.substr(prefix.size())};
     }
+    if (job.proveOutput)
+        TellStage(CheckingStage, (unsigned long long)imageConverter.outputWidth * imageConverter.outputHeight);
     std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
     return {Ok, job.proveOutput && keptBecause.empty(), keptBecause, imageConverter.note};
 }
@@ -127,35 +156,44 @@ void RunWorkerIfAsked()
     std::string secret;
     if (!TakeWorkerChannel(secret, channel)) return;
     Fields hello;
-    if (!ReadFields(channel.jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 5 ||
+    if (!ReadFields(channel.jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 6 ||
         hello[1] != secret)
         ExitProcess(1);
     conversionLimits.pixels = FieldNumber(hello, 2);
     conversionLimits.side = FieldNumber(hello, 3);
     memoryLimit = FieldNumber(hello, 4);
+    workerFault = (WorkerFault)FieldNumber(hello, 5);
     PrepareWorkerProcess(memoryLimit);
 
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndQuietly);
     CloseHandle(CreateThread(NULL, 0, WatchRun, NULL, 0, NULL));
+    imageConverter.stageStarted = TellStage;
 
     Fields fields;
     ConversionJob job;
     while (ReadFields(channel.jobs, fields) && JobFromFields(fields, job)) {
         SetUnanswered(job.outputPath);
+        unsigned long long messagesBefore = freeImageMessageCount;
         JobOutcome outcome;
-        bool spent = false;
         try {
+            BringAboutFault();
             outcome = ConvertJob(job);
         } catch (const std::bad_alloc&) {
-            // Whatever the library held is lost with the process.
             outcome = {OpenFailed, false, "The image needs more memory than a conversion may use (" +
                                               std::to_string(memoryLimit >> 20) + " MB)"};
-            spent = true;
         }
         imageConverter.inputPath = imageConverter.outputPath = nullptr;
         SetUnanswered(std::string());
-        if (!Tell(OutcomeFields(outcome)) || spent) break;
+        // A decoder that failed or complained may have damaged this process
+        // (a heap overrun need not crash it), so the next file gets a fresh
+        // one. Files that convert cleanly, the usual case, keep the worker,
+        // and so do files that no decoder recognised.
+        bool unclean = outcome.result != Ok || !outcome.message.empty();
+        bool recognised = outcome.result != UnknownFormat && outcome.result != Unreadable;
+        outcome.workerEnds = (unclean && recognised) || freeImageMessageCount != messagesBefore;
+        if (!Tell(OutcomeFields(outcome)) || outcome.workerEnds) break;
     }
-    ExitProcess(0);
+    // Not ExitProcess: its clean-up would walk a heap that may be damaged.
+    TerminateProcess(GetCurrentProcess(), 0);
 }

@@ -25,6 +25,7 @@ struct JobOutcome {
     bool outputProven;     // the output was read back: the source may go
     std::string message;   // the reason of a failure, in words
     int note;              // caption of a note on a converted file; 0 for none
+    bool workerEnds;       // the worker takes no further file (it saw a failure)
 };
 
 typedef std::vector<std::string> Fields;
@@ -32,7 +33,7 @@ typedef std::vector<std::string> Fields;
 enum MessageKind {
     HelloMessage,   // parent to worker, first: the secret and the limits
     JobMessage,     // parent to worker: a ConversionJob
-    SizeMessage,    // worker to parent: the megapixels the job is about to work on
+    StageMessage,   // worker to parent: the step the job enters, its megapixels, the tick it began
     DoneMessage,    // worker to parent: the JobOutcome
 };
 

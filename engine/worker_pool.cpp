@@ -27,8 +27,12 @@
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "engine/worker_main.h"
 #include "engine/worker_messages.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/interrupt.h"
 #include "platform/worker_process.h"
 
 namespace {
@@ -36,13 +40,24 @@ namespace {
 // Each worker adds two handles to one wait.
 const unsigned mostWorkers = MAXIMUM_WAIT_OBJECTS / 2;
 
+// How long a wait lasts at most, so that an interrupt is seen soon.
+const DWORD longestWait = 200;
+
 struct Worker {
     WorkerChannel channel;
     bool busy;
-    unsigned file;         // while busy
-    ULONGLONG started;     // tick of the job's start
-    ULONGLONG allowed;     // milliseconds from the start
+    unsigned file;            // while busy
+    ConversionStage stage;    // of the job, as the worker last said
+    ULONGLONG started;        // tick of the stage's start
+    ULONGLONG allowed;        // milliseconds from the stage's start
 };
+
+// What the log says of a file whose worker ran out of time or ended without
+// an answer, by the step it was in.
+const int tooLongCaptions[] = {CaptionDecodingTooLong, CaptionTurningTooLong, CaptionResizingTooLong,
+                               CaptionSavingTooLong, CaptionCheckingTooLong};
+const int crashedCaptions[] = {CaptionDecoderCrashed, CaptionTurningCrashed, CaptionResizingCrashed,
+                               CaptionSavingCrashed, CaptionCheckingCrashed};
 
 struct RunFile {
     FileStart start;
@@ -119,7 +134,8 @@ bool StartWorker(Run& run, std::string& failure)
     Worker worker = {};
     if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
     Fields hello = {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
-                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit())};
+                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit()),
+                    std::to_string(workerFault)};
     if (!WriteFields(worker.channel.jobs, hello)) {
         CloseWorkerChannel(worker.channel);
         failure = "the worker process ended at once";
@@ -157,6 +173,7 @@ bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& fa
         if (WriteFields(idle->channel.jobs, JobFields(job))) {
             idle->busy = true;
             idle->file = index;
+            idle->stage = DecodingStage;
             idle->started = GetTickCount64();
             idle->allowed = Allowance(run.files[index].sourceBytes, 0);
             return true;
@@ -195,33 +212,50 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     EndFile(run, index, {result, false, failure});
 }
 
-// Reads everything the worker has said so far.
-void ReadAnswers(Run& run, Worker& worker)
+// Reads everything the worker has said so far. False when the worker is to
+// be given up: it said something that is none of its messages, or that it
+// takes no further file.
+bool ReadAnswers(Run& run, Worker& worker)
 {
     DWORD available = 0;
     while (worker.busy && PeekNamedPipe(worker.channel.answers, NULL, 0, NULL, &available, NULL) && available > 0) {
         Fields fields;
         JobOutcome outcome;
-        if (!ReadFields(worker.channel.answers, fields)) {
-            // Not one of its messages: the worker is not to be trusted any more.
-            TerminateProcess(worker.channel.process, 1);
-            WaitForSingleObject(worker.channel.process, 5000);
-            return;
+        if (!ReadFields(worker.channel.answers, fields)) return false;
+        if (FieldNumber(fields, 0) == StageMessage) {
+            auto stage = (ConversionStage)std::min(FieldNumber(fields, 1), (unsigned long long)CheckingStage);
+            // A step's time counts from when the worker began it; decoding
+            // includes the reading of the header.
+            if (stage != worker.stage) worker.started = std::min((ULONGLONG)FieldNumber(fields, 3), GetTickCount64());
+            worker.stage = stage;
+            worker.allowed = Allowance(stage == DecodingStage ? run.files[worker.file].sourceBytes : 0,
+                                       FieldNumber(fields, 2));
         }
-        if (FieldNumber(fields, 0) == SizeMessage)
-            worker.allowed = Allowance(run.files[worker.file].sourceBytes, FieldNumber(fields, 1));
         if (OutcomeFromFields(fields, outcome)) {
             EndFile(run, worker.file, outcome);
             worker.busy = false;
+            if (outcome.workerEnds) return false;
         }
     }
+    return true;
 }
 
-// Waits until a worker says something, ends, or runs out of time.
+// Ends a worker for good; its file, if it has one, fails with `reason`.
+void EndWorker(Run& run, Worker& worker, const std::string& reason)
+{
+    TerminateProcess(worker.channel.process, 1);
+    // Ended before its output is removed, so that nothing writes there afterwards.
+    WaitForSingleObject(worker.channel.process, 10000);
+    if (worker.busy) EndFile(run, worker.file, {OpenFailed, false, reason});
+    worker.busy = false;
+}
+
+// Waits until a worker says something, ends, or runs out of time, or the
+// user interrupts the run.
 void AwaitWorkers(Run& run)
 {
     std::vector<HANDLE> handles;
-    ULONGLONG now = GetTickCount64(), wait = INFINITE;
+    ULONGLONG now = GetTickCount64(), wait = longestWait;
     for (const Worker& worker : run.workers) {
         if (!worker.busy) continue;
         handles.push_back(worker.channel.answered);
@@ -229,31 +263,28 @@ void AwaitWorkers(Run& run)
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    DWORD timeout = (DWORD)std::min(wait, (ULONGLONG)60000);
-    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, timeout) == WAIT_FAILED) Sleep(10);
+    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait) == WAIT_FAILED) Sleep(10);
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
         Worker& worker = run.workers[i];
-        ReadAnswers(run, worker);
+        bool trusted = ReadAnswers(run, worker);
         bool ended = WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
-        if (worker.busy && !ended && now >= worker.started + worker.allowed) {
-            TerminateProcess(worker.channel.process, 1);
-            // Killed before its output is removed, so that nothing writes there afterwards.
-            WaitForSingleObject(worker.channel.process, 10000);
-            EndFile(run, worker.file, {OpenFailed, false,
-                                       "The image could not be decoded: it took longer than " +
-                                           std::to_string(worker.allowed / 1000) + " s"});
-            ended = true;
-        } else if (worker.busy && ended) {
-            EndFile(run, worker.file, {OpenFailed, false, "The image could not be decoded: the decoder crashed"});
-        }
-        if (ended) {
-            CloseWorkerChannel(worker.channel);
-            run.workers.erase(run.workers.begin() + i);
-        } else {
+        std::string seconds = std::to_string(worker.allowed / 1000);
+        if (InterruptSignal())
+            EndWorker(run, worker, Caption(CaptionInterruptedFile));
+        else if (!trusted)
+            EndWorker(run, worker, Caption(crashedCaptions[worker.stage]));
+        else if (worker.busy && ended)
+            EndFile(run, worker.file, {OpenFailed, false, Caption(crashedCaptions[worker.stage])});
+        else if (worker.busy && now >= worker.started + worker.allowed)
+            EndWorker(run, worker, CaptionWith(tooLongCaptions[worker.stage], {seconds}));
+        else if (!ended) {
             i++;
+            continue;
         }
+        CloseWorkerChannel(worker.channel);
+        run.workers.erase(run.workers.begin() + i);
     }
 }
 
@@ -275,6 +306,8 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
     Run run = {change, WorkerLimit(), NewSecret()};
     bool more = true;
     for (unsigned next = 0;;) {
+        // An interrupted run starts no further file; those in hand are ended.
+        if (InterruptSignal()) more = false;
         while (more && HasRoom(run)) {
             FileStart start;
             more = nextFile(next, start);

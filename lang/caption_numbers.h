@@ -80,4 +80,18 @@ enum CaptionNumber {
     CaptionActionsUnreadable = 357,    // %1 the file, %2 why
     CaptionActionsNotOurs = 358,       // %1 the file
     CaptionActionsUsage = 359,
+    // Why a file failed, by the step it was in: too slow, then crashed.
+    CaptionDecodingTooLong = 310,   // %1 seconds
+    CaptionTurningTooLong = 311,
+    CaptionResizingTooLong = 312,
+    CaptionSavingTooLong = 313,
+    CaptionCheckingTooLong = 314,
+    CaptionDecoderCrashed = 315,
+    CaptionTurningCrashed = 316,
+    CaptionResizingCrashed = 317,
+    CaptionSavingCrashed = 318,
+    CaptionCheckingCrashed = 319,
+    CaptionInterruptedFile = 320,
+    CaptionInterrupted = 321,       // %1 converted, %2 failed, %3 not started
+    CaptionDeviceName = 322,
 };

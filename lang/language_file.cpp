@@ -32,6 +32,7 @@ const CaptionSection captionSections[] = {
     {"[WINDOW]", 10, 122, true},
     {"[PHOTOS]", 3, 300, false},
     {"[COMMAND-LINE]", 30, 330, true},
+    {"[SAFEGUARDS]", 13, 310, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

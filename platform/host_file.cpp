@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+
 const char* const inexactNameMessage =
     "Windows paths cannot name this file unchanged (a name ending in a blank or a dot, or holding "
     "\\ * ? \" < > |), so it was left alone.";
@@ -152,7 +154,10 @@ TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::
     size_t count;
     while (bytes.size() <= maxBytes && (count = fread(buffer, 1, sizeof buffer, file)) > 0)
         bytes.append(buffer, count);
+    // A folder opens, and then nothing can be read from it.
+    bool failed = ferror(file);
     fclose(file);
+    if (failed) return TextFileUnreadable;
     if (bytes.size() > maxBytes) return TextFileTooLarge;
 
     // A file that begins with a byte order mark says it is UTF-8: none of
@@ -193,6 +198,18 @@ bool WindowsKeepsNames(const std::string& windowsPath)
         start = end + 1;
     }
     return true;
+}
+
+bool NamesDevice(const std::string& path)
+{
+    size_t start = path.find_last_of("\\/");
+    std::string name = path.substr(start == std::string::npos ? 0 : start + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    for (char& c : name) c = (char)toupper((unsigned char)c);
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
+    bool numbered = name.size() == 4 && name[3] >= '1' && name[3] <= '9';
+    return numbered && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0);
 }
 
 bool InputWindowsPath(const std::string& path, std::string& windowsPath)

@@ -30,7 +30,8 @@ bool ReadTextLine(FILE* file, std::string& line);
 enum TextFileResult { TextFileRead, TextFileUnreadable, TextFileTooLarge };
 
 // Every line of a text file of at most `maxBytes` bytes, read whole at once,
-// as ReadTextLine gives them, or, after a UTF-8 byte order mark, as they are. A larger file (or an endless one such as
+// as ReadTextLine gives them, or, after a UTF-8 byte order mark, as they are.
+// A folder is unreadable. A larger file (or an endless one such as
 // /dev/zero) is not read beyond that size and yields no lines.
 TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::vector<std::string>& lines);
 
@@ -40,6 +41,11 @@ bool IsWindowsPath(const std::string& path);
 // Windows drops the blanks and dots at the end of a name, so a path with such
 // a name reaches another file; false for such a path.
 bool WindowsKeepsNames(const std::string& windowsPath);
+
+// Windows takes a last name of CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to
+// LPT9, in any case and with any extension ("nul.png"), for a device: true
+// for a path ending in such a name.
+bool NamesDevice(const std::string& path);
 
 // The full Windows path that names exactly the file a user or a list file
 // names: a Windows path is kept, a host path ("/home/me/a.png",

@@ -11,14 +11,19 @@ int ShowMessage(HWND owner, const char* text, UINT type, bool* shown)
     if (shown) *shown = answer > 0;
     if (answer > 0) return answer;
 
-    // A terminal ends lines with LF alone.
     fputs("Bramblewick\n", stderr);
+    WriteStandardError(text);
+    UINT buttons = type & MB_TYPEMASK;
+    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
+}
+
+void WriteStandardError(const char* text)
+{
+    // A terminal ends lines with LF alone.
     for (const char* c = text; *c; c++)
         if (!(c[0] == '\r' && c[1] == '\n')) fputc(*c, stderr);
     fputc('\n', stderr);
     fflush(stderr);
-    UINT buttons = type & MB_TYPEMASK;
-    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
 }
 
 std::string SystemErrorText(DWORD error)

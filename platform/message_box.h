@@ -16,6 +16,10 @@ extern HWND dialogWindow;
 // tells which.
 int ShowMessage(HWND owner, const char* text, UINT type, bool* shown = nullptr);
 
+// Writes text to standard error with the terminal's line ends (LF), and a
+// final one.
+void WriteStandardError(const char* text);
+
 // The system's words for an error code (GetLastError), without a final
 // period, for a log entry or a message.
 std::string SystemErrorText(DWORD error);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/interrupt.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -54,6 +55,23 @@ HANDLE Inheritable(HANDLE handle, DWORD access = 0)
 void ExitAtOnce(int)
 {
     _exit(3);
+}
+
+LONG CALLBACK EndAtFault(EXCEPTION_POINTERS* exception)
+{
+    switch (exception->ExceptionRecord->ExceptionCode) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_STACK_OVERFLOW:
+        _exit(3);
+    default:
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
 }
 
 void CloseIfOpen(HANDLE& handle)
@@ -159,4 +177,11 @@ void PrepareWorkerProcess(unsigned long long memoryBytes)
     struct sigaction onAbort = {};
     onAbort.sa_handler = ExitAtOnce;
     sigaction(SIGABRT, &onAbort, NULL);
+    // Under Wine a fault in native code (the image library) is dispatched as
+    // an exception through frames it may not be able to walk, which can
+    // leave the process half ended; a handler called before any frame is
+    // looked at ends it at once, so that the run sees it go.
+    AddVectoredExceptionHandler(1, EndAtFault);
+    // Ctrl-C reaches every process of the terminal's group; the run decides.
+    IgnoreInterrupts();
 }

@@ -27,7 +27,8 @@ void CloseWorkerChannel(WorkerChannel& channel);
 
 // Readies a worker process for untrusted images: from now on it may allocate
 // at most `memoryBytes` beyond what it holds (an allocation beyond fails),
-// nothing it or its libraries print reaches the console, and a library that
-// aborts (the C library does on a corrupted heap) ends the process at once,
-// where the system's crash handling could hang on that heap.
+// nothing it or its libraries print reaches the console, a library that
+// aborts (the C library does on a corrupted heap) or faults (a bad pointer, a
+// division by zero) ends the process at once, where the system's crash
+// handling could hang on that heap, and interrupts are left to the run.
 void PrepareWorkerProcess(unsigned long long memoryBytes);

@@ -41,6 +41,33 @@ protected:
     const TempDir& dir = directory;
 };
 
+std::string BigEndian(unsigned value)
+{
+    return {(char)(value >> 24), (char)(value >> 16), (char)(value >> 8), (char)value};
+}
+
+std::string Chunk(const std::string& type, const std::string& data)
+{
+    std::string typed = type + data;
+    return BigEndian((unsigned)data.size()) + typed + BigEndian(FreeImage_ZLibCRC32(0, (BYTE*)&typed[0], typed.size()));
+}
+
+// An animated PNG of three frames, each the pixels of a written PNG: its
+// header, then its one data chunk.
+std::string AnimatedPng(const std::string& windowsPath)
+{
+    WritePatternImage(windowsPath, 12, 8, 24);
+    std::string png = ReadFileBytes(windowsPath);
+    size_t data = png.find("IDAT") + 4;
+    std::string pixels = png.substr(data, (unsigned char)png[data - 6] << 8 | (unsigned char)png[data - 5]);
+    std::string frame = BigEndian(12) + BigEndian(8) + std::string(8 + 4 + 2, '\0');
+    std::string animated = png.substr(0, 33) + Chunk("acTL", BigEndian(3) + BigEndian(0)) +
+                           Chunk("fcTL", BigEndian(0) + frame) + Chunk("IDAT", pixels);
+    for (unsigned i = 1; i < 3; i++)
+        animated += Chunk("fcTL", BigEndian(2 * i - 1) + frame) + Chunk("fdAT", BigEndian(2 * i) + pixels);
+    return animated + Chunk("IEND", "");
+}
+
 } // namespace
 
 TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
@@ -55,7 +82,12 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     std::string failure;
     EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure) &&
                 claim.path == dir / "my.pictures\\scan.jpg");
-    ReleaseClaim(claim);
+    // Folders whose names differ only in case are two folders on the host.
+    for (const char* folder : {"X", "x"}) {
+        ASSERT_EQ(0, mkdir((HostPath(dir.path().c_str()) + "/" + folder).c_str(), 0700));
+        EXPECT_TRUE(ClaimOutputName(dir / folder + "\\a.png", settings, numbers, claim, failure) &&
+                    claim.path == dir / folder + "\\a.jpg");
+    }
     std::pair<std::string, std::string> cases[] = {
         {"", dir / "a.jpg"},
         {"Conversions", dir / "Conversions\\a.jpg"},
@@ -125,15 +157,25 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
                           "\n\nAre you sure its not in use or write-protected?";
     EXPECT_EQ(Texts{message}, boxes.texts());
     EXPECT_TRUE(FileExists(busy) && FileExists(dir / "busy.jpg"));
-    EXPECT_EQ(2u, convertedCount);
+
+    // Also in folders deeper than the 260 characters of older Windows programs.
+    std::string deep = dir.path();
+    for (char c : {'d', 'e'}) {
+        deep += "\\" + std::string(150, c);
+        ASSERT_EQ(0, mkdir(HostPath(deep.c_str()).c_str(), 0700));
+    }
+    std::string deepSource = Source(deep.substr(dir.path().size() + 1) + "\\far.png");
+    EXPECT_TRUE(Convert(deepSource) && !ReadImage(deepSource) && ReadImage(deep + "\\far.jpg"));
+    EXPECT_EQ(3u, convertedCount);
 }
 
-// Animated GIFs, multi-page TIFFs and icons of several sizes lose everything
+// Animated GIFs and PNGs, multi-page TIFFs and icons of several sizes lose everything
 // but their first picture: with deletion on, they stay, and the log says why.
 TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
 {
     settings.deleteOriginal = true;
     settings.outputFormat = FormatPng;
+    std::vector<std::string> sources;
     for (FREE_IMAGE_FORMAT format : {FIF_GIF, FIF_TIFF, FIF_ICO}) {
         std::string source = dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format)));
         FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(source.c_str()).c_str(), TRUE, FALSE);
@@ -142,13 +184,18 @@ TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
             FreeImage_AppendPage(pages, page.get());
         }
         ASSERT_TRUE(FreeImage_CloseMultiBitmap(pages));
+        sources.push_back(source);
+    }
+    sources.push_back(dir / "animated.png");
+    WriteFileBytes(sources.back(), AnimatedPng(sources.back()));
+    for (const std::string& source : sources) {
         conversionLog.clear();
         EXPECT_TRUE(Convert(source));
         EXPECT_TRUE(FileExists(source));
         EXPECT_EQ(source + "\r\nError: Only the first of its 3 pictures was converted; the original was kept.\r\n\r\n",
                   conversionLog);
     }
-    EXPECT_EQ(3u, failedCount);
+    EXPECT_EQ(4u, failedCount);
 }
 
 // A written file proves itself by reading back at the size it was written.

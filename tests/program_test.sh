@@ -105,6 +105,18 @@ check "a longer line is named by its start" said_line "$(printf 'x%.0s' {1..100}
 run -output 1 -options 4 -inputone 'names/a"quote.gif'
 check "a name with a quote fails under its name" said_line 'names/a"quote.gif'
 check "and converts nothing" test ! -e names/a.jpg
+cp names/b.gif names/Nul.gif
+run -output 1 -options 4 -inputone names/Nul.gif
+check "a device name is refused as one" said "Windows reserves this name for a device"
+cp names/b.gif "$(printf 'names/line\nbreak.gif')"
+run --convert-to 1 "$(printf 'names/line\nbreak.gif')"
+check "a name with a line break fails, exit code 1" exited 1
+
+# A list written by a Windows program starts with a byte-order mark.
+cp names/b.gif names/marked.gif
+printf '\xef\xbb\xbfnames/marked.gif\r\n' >marked.txt
+run -output 4 -options 0 -inputmulti marked.txt
+check "the first line after a byte-order mark converts" eval 'exited 0 && test -f names/marked.png'
 
 # Messages about the argument text end the run with exit code 2; a list that
 # cannot be read whole, with exit code 1.
@@ -112,6 +124,8 @@ run -options 4 -inputone photos/a.png
 check "missing -output: caption 107, exit code 2" eval 'said "$(caption 107)" && exited 2'
 run -output 1 -options 4 -inputmulti /dev/zero
 check "an endless list is refused, exit code 1" eval 'said "The list file is larger than 16 MB" && exited 1'
+run -output 1 -options 4 -inputmulti photos
+check "a folder as the list is refused, exit code 1" eval 'said "$(caption 98)" && exited 1'
 
 # The command's own switches answer on standard output; a word that is no
 # switch, or a name of no file, is refused before anything is done, with
@@ -163,6 +177,48 @@ cp "$source_dir/samples/leaf.gif" "$work/photos/leaf.gif"
 run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
+
+# Ctrl-C during a list run ends it at once: files being converted leave
+# nothing behind, their sources stay, and the exit status says so. Each PICT
+# keeps its decoder busy for the whole of its minute.
+mkdir -p slow
+for n in 1 2 3; do
+    { head -c 514 /dev/zero; printf '\0\0\0\0\0\x10\0\x10'; } >slow/p$n.pct
+    cp "$source_dir/samples/leaf.gif" slow/$n.gif
+done
+printf '%s\n' slow/1.gif slow/p1.pct slow/p2.pct slow/p3.pct slow/2.gif slow/3.gif >slow.txt
+printf '2\r\n' >>"$program/config.dat" # two files at a time
+set -m # its own process group, as a terminal gives it
+"$program/bramblewick" -output 2 -options 1 -inputmulti slow.txt >"$work/stdout" 2>"$work/stderr" &
+set +m
+for _ in $(seq 300); do [ -e slow/Converted/p1.bmp ] && break; sleep 0.2; done
+kill -INT -- -$!
+interrupted=$SECONDS
+wait $!
+echo $? >"$work/code"
+check "Ctrl-C: exit code 130" exited 130
+check "and the run ended long before its files' minute" test $((SECONDS - interrupted)) -lt 30
+check "the interrupted files are named" said_line "Z:${work//\//\\}\\slow\\p1.pct"
+check "no file starts after it" eval '! said_line "Z:${work//\//\\}\\slow\\p3.pct"'
+check "nothing half-written" test -z "$(ls slow/Converted | grep -v '^1.bmp$')"
+check "the interrupted and unstarted sources stay" eval 'ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
+
+# A source on a file system mounted read-only cannot be deleted: the user is told.
+if unshare -rm true 2>/dev/null; then
+    mkdir -p readonly out
+    cp "$program/config.dat" settings.dat
+    out="Z:${work//\//\\}\\out\\" awk 'NR == 11 {print ENVIRON["out"] "\r"; next} 1' settings.dat >"$program/config.dat"
+    wineserver=/usr/lib/wine/wineserver
+    WINEPREFIX=$build/wineprefix-program $wineserver -w
+    unshare -rm sh -c 'mount -t tmpfs tmpfs readonly && cp "$1" readonly/r.gif && mount -o remount,ro readonly &&
+        { timeout 120 "$2" -output 2 -options 1 -inputone readonly/r.gif; echo $? >"$3/code"; } 2>"$3/stderr" &&
+        WINEPREFIX=$4 $5 -w && test -f readonly/r.gif && echo kept >"$3/kept"' - \
+        "$source_dir/samples/leaf.gif" "$program/bramblewick" "$work" "$build/wineprefix-program" "$wineserver"
+    check "read-only: converted, exit code 0" eval 'exited 0 && test -f out/r.bmp'
+    check "read-only: the source stays" test -f "$work/kept"
+    check "read-only: the user is told" said "could not delete this file"
+    cp settings.dat "$program/config.dat"
+fi
 
 # The language of the settings (2, German) speaks in direct mode's messages.
 sed -i '1s/^0/2/' "$program/config.dat"

@@ -7,6 +7,7 @@
 #include "engine/conversion_limits.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "engine/worker_main.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
@@ -56,7 +57,11 @@ protected:
         settings.outputFormat = FormatJpg;
         settings.saveOption = 4;
     }
-    ~WorkerPoolTest() override { conversionLimits = savedLimits; }
+    ~WorkerPoolTest() override
+    {
+        conversionLimits = savedLimits;
+        workerFault = NoWorkerFault;
+    }
 
     std::string Host(const std::string& name) { return HostPath((dir / name).c_str()); }
 
@@ -77,21 +82,21 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     WriteFileBytes(dir / "hang.pct", EndlessPict());
     WriteFileBytes(dir / "bomb.png", PngDeclaring(dir, 100000, 100000));
     ASSERT_EQ(0, mkfifo(Host("pipe.png").c_str(), 0600));
-    struct { const char* name; const char* reason; } files[] = {
-        {"a.png", nullptr},
-        {"crash.jxr", "The image could not be decoded: the decoder crashed"},
-        {"b.png", nullptr},
-        {"hang.pct", "The image could not be decoded: it took longer than 3 s"},
+    struct { const char* name; std::string reason; } files[] = {
+        {"a.png", ""},
+        {"crash.jxr", CaptionText(CaptionDecoderCrashed)},
+        {"b.png", ""},
+        {"hang.pct", CaptionText(CaptionDecodingTooLong)},
         {"bomb.png", "The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
                      "pixels a side"},
         {"pipe.png", "Not a file that can hold an image (a folder, device or pipe)"},
-        {"c.png", nullptr},
+        {"c.png", ""},
     };
     std::string list, log;
     for (const auto& file : files) {
-        if (!file.reason) WritePatternImage(dir / file.name, 8, 8, 24);
+        if (file.reason.empty()) WritePatternImage(dir / file.name, 8, 8, 24);
         list += dir / file.name + "\n";
-        if (file.reason) log += dir / file.name + "\r\nError: " + file.reason + "\r\n\r\n";
+        if (!file.reason.empty()) log += dir / file.name + "\r\nError: " + file.reason + "\r\n\r\n";
     }
     WriteFileBytes(dir / "list.txt", list);
     WriteFileBytes(dir / "brwk.dat", "");
@@ -103,7 +108,7 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     EXPECT_EQ(3u, convertedCount);
     for (const auto& file : files) {
         std::string output = std::string(file.name).substr(0, strlen(file.name) - 4) + ".jpg";
-        EXPECT_EQ(!file.reason, FileExists(dir / output)) << output;
+        EXPECT_EQ(file.reason.empty(), FileExists(dir / output)) << output;
     }
     EXPECT_FALSE(FileExists(dir / "brwk.dat"));
 }
@@ -163,5 +168,53 @@ TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
     struct stat link;
     EXPECT_TRUE(lstat(Host("x_3.jpg").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
     EXPECT_FALSE(FileExists(dir / "nowhere.jpg") || FileExists(dir / "x_6.jpg"));
+    EXPECT_EQ(4u, convertedCount);
+}
+
+// A worker that faults ends at once and its file is reported as crashed, not
+// as a file that took too long once its minute ran out.
+TEST_F(WorkerPoolTest, AWorkerThatFaultsIsSeenToCrash)
+{
+    WritePatternImage(dir / "a.png", 8, 8, 24);
+    for (WorkerFault fault : {NullWriteFault, DivideByZeroFault}) {
+        workerFault = fault;
+        conversionLog.clear();
+        EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{}));
+        EXPECT_EQ(dir / "a.png" + "\r\nError: " + CaptionText(CaptionDecoderCrashed) + "\r\n\r\n", conversionLog);
+        EXPECT_FALSE(FileExists(dir / "a.jpg"));
+    }
+}
+
+// A step that takes too long is named, whichever it is.
+TEST_F(WorkerPoolTest, TheStepThatTookTooLongIsNamed)
+{
+    workerFault = HangWhileTurningFault;
+    conversionLimits.baseSeconds = 2;
+    conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
+    WritePatternImage(dir / "a.png", 8, 8, 24);
+    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{false, Pixels, 0, 0, true, Left, 45}));
+    EXPECT_EQ(dir / "a.png" + "\r\nError: " + CaptionText(CaptionTurningTooLong) + "\r\n\r\n", conversionLog);
+}
+
+// A worker in which the image library failed or complained may be damaged
+// without knowing it: the next file goes to a fresh one. Here a worker taken
+// again after that crashes, as a damaged one could.
+TEST_F(WorkerPoolTest, AFileAfterAFailureGetsAFreshWorker)
+{
+    settings.workers = 1;
+    workerFault = CrashIfReusedFault;
+    WriteFileBytes(dir / "bad.gif", "GIF89a, and then nothing");
+    for (const char* name : {"a.png", "b.png", "c.png"}) WritePatternImage(dir / name, 8, 8, 24);
+    // A JPEG cut short converts, the missing part grey, and the library warns.
+    WritePatternImage(dir / "cut.jpg", 256, 256, 24, FIF_JPEG);
+    WriteFileBytes(dir / "cut.jpg", ReadFileBytes(dir / "cut.jpg").substr(0, 1000));
+    std::string list;
+    for (const char* name : {"bad.gif", "a.png", "cut.jpg", "b.png", "c.png"}) list += dir / name + "\n";
+    WriteFileBytes(dir / "list.txt", list);
+    boxes.Fallback(IDNO);
+    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
+    EXPECT_EQ(0u, conversionLog.find(dir / "bad.gif" + "\r\nError: ")) << conversionLog;
+    EXPECT_EQ(std::string::npos, conversionLog.find(dir / "a.png")) << conversionLog;
     EXPECT_EQ(4u, convertedCount);
 }
