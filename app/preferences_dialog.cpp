@@ -135,8 +135,8 @@ void CommitPreferences(HWND dialog)
     BeginSettingsChange();
     if (fits) strcpy(settings.outputDirectory, directory.c_str());
     settings.useOutputDirectory = useOutputDirectory;
-    settings.deleteOriginal = deleteOriginal;
     settings.turnUpright = IsChecked(dialog, IDC_TURN_UPRIGHT);
+    settings.deleteOriginal = deleteOriginal;
     EndSettingsChange();
 
     SaveSettings(UserFilePath("config.dat").c_str());

@@ -12,8 +12,8 @@ string(REPLACE "%" "%%" EXEC_PROGRAM "${EXEC_PROGRAM}")
 
 file(GLOB_RECURSE prepared RELATIVE "${entries}" "${entries}/*")
 foreach(entry ${prepared})
-    get_filename_component(directory "${entry}" DIRECTORY)
-    configure_file("${entries}/${entry}" "${entries}-installed/${entry}" @ONLY)
-    file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/${directory}" TYPE FILE
-         FILES "${entries}-installed/${entry}")
+    set(installed "${CMAKE_INSTALL_PREFIX}/share/${entry}")
+    message(STATUS "Installing: $ENV{DESTDIR}${installed}")
+    configure_file("${entries}/${entry}" "$ENV{DESTDIR}${installed}" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${installed}")
 endforeach()

@@ -16,10 +16,16 @@ wine_inf=/usr/share/wine/wine.inf
 new=$prefix.new
 rm -rf "$new"
 mkdir -p "$new"
+# Wine links the preparing user's folders into the prefix and may write below
+# their home: a home of its own keeps the installing user's (or root's) as it
+# was, and nothing of it in what every user shares.
+HOME=$(mktemp -d)
+trap 'rm -rf "$HOME"' EXIT
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 WINEPREFIX=$new
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+export HOME WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 wine=/usr/lib/wine/wine64
 "$wine" wineboot -i >/dev/null 2>&1
 # Wine writes the preparing user's folders into the registry; these follow
@@ -29,6 +35,8 @@ for variable in TEMP TMP; do
 done
 "$wine" reg delete 'HKCU\Volatile Environment' /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
+# The preparing user's profile is no one else's: each user gets their own.
+find "$new/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public -exec rm -rf {} +
 chmod -R u+rwX,go+rX,go-w "$new"
 rm -rf "$prefix"
 mv "$new" "$prefix"

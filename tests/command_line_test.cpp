@@ -53,6 +53,18 @@ TEST(ArgumentText, SwitchValuesAndQuotedPathsOfTheTextRebuiltFromArguments)
         EXPECT_FALSE(HasSwitch(text, "-resize") || HasSwitch(text, "-advanced")) << text;
     }
 
+    // Words with no place in the text: a negative number or a dash-led path is
+    // a value, a value never takes a switch's place, an empty word is none.
+    auto strays = [](const char* text) {
+        std::vector<std::string> words;
+        for (const StrayWord& word : StrayWords(text)) words.push_back(word.text + (word.looksLikeSwitch ? "!" : ""));
+        return words;
+    };
+    EXPECT_EQ(strays("-output 1 -options 4 -resize percentage 50 50 -rotate right -90 -inputmulti -l.txt -advanced"),
+              std::vector<std::string>{});
+    EXPECT_EQ(strays("-resize pixels 640 -rotate left 90 x"), std::vector<std::string>{"x"});
+    EXPECT_EQ(strays("help -output 1 \"-q\" -q  \"\""), (std::vector<std::string>{"help", "-q", "-q!", ""}));
+
     struct { std::vector<const char*> arguments; std::string text; } rows[] = {
         {{"-output", "1", "-inputone", "\"C:\\Pictures\\a.png\""}, "-output 1 -inputone \"C:\\Pictures\\a.png\""},
         {{"-inputmulti", "C:\\My Lists\\l.txt", "-advanced"}, "-inputmulti \"C:\\My Lists\\l.txt\" -advanced"},
