@@ -202,6 +202,7 @@ check "the interrupted files are named" said_line "Z:${work//\//\\}\\slow\\p1.pc
 check "no file starts after it" eval '! said_line "Z:${work//\//\\}\\slow\\p3.pct"'
 check "nothing half-written" test -z "$(ls slow/Converted | grep -v '^1.bmp$')"
 check "the interrupted and unstarted sources stay" eval 'ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
+! command -v pgrep >/dev/null || check "no worker left behind" eval '! pgrep -f "$program/bramblewick.exe.so"'
 
 # A source on a file system mounted read-only cannot be deleted: the user is told.
 if unshare -rm true 2>/dev/null; then
