@@ -62,6 +62,9 @@ check "package links the prefix it prepares" eval \
 check "package needs Wine and FreeImage" eval "dpkg-deb -f '$package' Depends | grep wine64 | grep -q libfreeimage3"
 dpkg-deb -x "$package" "$work/package"
 check "the packed program is stripped" eval "file '$work/package/usr/lib/bramblewick/bramblewick.exe.so' | grep -q ', stripped'"
+check "the packed menu entry is valid and runs /usr/bin/bramblewick" eval "desktop-file-validate \
+    '$work/package/usr/share/applications/bramblewick.desktop' && grep -qx 'Exec=/usr/bin/bramblewick %F' \
+    '$work/package/usr/share/applications/bramblewick.desktop'"
 if command -v lintian >/dev/null; then
     check "lintian finds no error or warning" eval "lintian --fail-on error,warning '$package' >'$work/stderr' 2>&1"
 fi
