@@ -26,7 +26,7 @@ void Handle(void (*handler)(int), int flags)
 void WatchInterrupts()
 {
     // Wine's own handlers would let the process run on, or end one thread.
-    Handle(Note, SA_RESETHAND);
+    Handle(Note, 0);
 }
 
 int InterruptSignal()

@@ -2,11 +2,12 @@
 // user started from a shell sees them.
 #pragma once
 
-// From now on the first such signal is only noted, so that the run can end
-// itself cleanly; a second one ends the process as the signal would.
+// From now on such a signal is only noted, so that the run can end itself
+// cleanly; one that comes again (Ctrl-C reaches both the launcher, which
+// passes a termination on, and the program) changes nothing.
 void WatchInterrupts();
 
-// The first signal noted since WatchInterrupts (SIGINT, SIGTERM or SIGHUP),
+// The last signal noted since WatchInterrupts (SIGINT, SIGTERM or SIGHUP),
 // or 0.
 int InterruptSignal();
 

@@ -203,6 +203,13 @@ check "no file starts after it" eval '! said_line "Z:${work//\//\\}\\slow\\p3.pc
 check "nothing half-written" test -z "$(ls slow/Converted | grep -v '^1.bmp$')"
 check "the interrupted and unstarted sources stay" eval 'ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
 ! command -v pgrep >/dev/null || check "no worker left behind" eval '! pgrep -f "$program/bramblewick.exe.so"'
+# A termination sent to the launcher alone, as a process manager sends it.
+"$program/bramblewick" --convert-to 2 slow/p3.pct >"$work/stdout" 2>"$work/stderr" &
+for _ in $(seq 300); do [ -e slow/Converted/p3.bmp ] && break; sleep 0.2; done
+kill -TERM $!
+wait $!
+echo $? >"$work/code"
+check "SIGTERM to the launcher: exit code 143, nothing half-written" eval 'exited 143 && test ! -e slow/Converted/p3.bmp'
 
 # A source on a file system mounted read-only cannot be deleted: the user is told.
 if unshare -rm true 2>/dev/null; then
