@@ -63,10 +63,9 @@ int RunProgram(const std::string& argumentText)
         LoadLanguageFile(language, FileBesideProgram(languageEntries[language].file).c_str());
     ApplyCaptions();
 
-    if (argumentText.empty()) {
-        RunMainWindow();
-        return 0;
-    }
+    // A window that cannot open is a failure, as a file that cannot be
+    // converted is.
+    if (argumentText.empty()) return RunMainWindow() ? ExitConverted : ExitFailures;
 
     if (HasSwitch(argumentText, "--help") || HasSwitch(argumentText, "-h")) {
         PrintUsage();
@@ -87,8 +86,7 @@ int RunProgram(const std::string& argumentText)
     if (HasSwitch(argumentText, "-advanced")) {
         advancedMode = true;
         savedCommandLine = argumentText;
-        RunMainWindow();
-        return 0;
+        return RunMainWindow() ? ExitConverted : ExitFailures;
     }
 
     advancedMode = false;

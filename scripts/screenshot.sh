@@ -6,12 +6,9 @@
 # it look as on Windows. The program must be built.
 set -eu
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build}")
 output=$(realpath -m "${2:-docs/main-window.png}")
-[ -f "$build/bramblewick.exe.so" ] || { echo "no program in $build: build it first" >&2; exit 1; }
-
 source scripts/virtual-display.sh
-start_virtual_display "$build"
+start_virtual_display "${1:-build}"
 
 ls "$PWD"/samples/*.* > "$work/list.txt"
 /usr/lib/wine/wine64 "$build/bramblewick.exe.so" -advanced -inputmulti "$work/list.txt" >/dev/null 2>&1 &

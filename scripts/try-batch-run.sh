@@ -9,12 +9,9 @@
 # Needs Xvfb, x11-utils, ImageMagick and libxtst6 (which Wine brings along).
 set -eu
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build}")
-pictures=$(realpath -m "${2:-$build/try-batch-run}")
-[ -f "$build/bramblewick.exe.so" ] || { echo "no program in $build: build it first" >&2; exit 1; }
-
 source scripts/virtual-display.sh
-start_virtual_display "$build"
+start_virtual_display "${1:-build}"
+pictures=$(realpath -m "${2:-$build/try-batch-run}")
 
 # Many and large enough that the run lasts several seconds: 48 names for 4
 # images, so that they take little disk.

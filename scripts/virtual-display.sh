@@ -1,10 +1,11 @@
 # Sourced by the scripts that show the program on a virtual display: a prefix
 # of its own with Wine's X11 driver, an Xvfb server, and clean-up on exit.
-# Sets WINEPREFIX, DISPLAY, work (a scratch directory) and program_pid (for
-# the caller to fill). Needs Xvfb, x11-utils and ImageMagick; fonts-wine and
+# Sets build (the build directory given, made absolute), WINEPREFIX, DISPLAY,
+# work (a scratch directory) and program_pid (for the caller to fill). Needs Xvfb, x11-utils and ImageMagick; fonts-wine and
 # fonts-liberation make the window look as on Windows.
 start_virtual_display() {
-    local build=$1
+    build=$(realpath "$1")
+    [ -f "$build/bramblewick.exe.so" ] || { echo "no program in $build: build it first" >&2; exit 1; }
     display=91
     while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
 

@@ -259,7 +259,9 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
                                    HostPath(c.written.c_str()).c_str(), 0));
         EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
                                 back.get()));
-        if (c.source == 0) EXPECT_EQ("64x64", Size(Converted(c.written, "png")).substr(0, 5));
+        if (c.source == 0) {
+            EXPECT_EQ("64x64", Size(Converted(c.written, "png")).substr(0, 5));
+        }
     }
 
     for (size_t i = 0; i < paths.size(); i++) {
@@ -272,7 +274,9 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
                 EXPECT_EQ(Ok, Run(paths[i], again, {}, SaveFlags(c.with.saveOption))) << c.written;
                 DeleteFileA(again.c_str());
             }
-            if (pass == 1) EXPECT_LT(long(AllocatedBytes() - allocated), 4096) << "bytes left by " << sources[i].name;
+            if (pass == 1) {
+                EXPECT_LT(long(AllocatedBytes() - allocated), 4096) << "bytes left by " << sources[i].name;
+            }
         }
         for (const char* extension : {".png", ".jpg"}) {
             EXPECT_EQ(Ok, Run(paths[i], paths[i] + extension, {true, Percentage, 50, 25, true, Right, 90}));

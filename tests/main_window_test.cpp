@@ -198,7 +198,9 @@ TEST_F(MainWindowTest, EachFormatListsItsOptionsAndSavesItsOwnDefault)
         int changed = 0;
         for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
         EXPECT_EQ(changed, f.remembered ? 1 : 0);
-        if (f.remembered) EXPECT_EQ(settings.*f.remembered, f.firstOption);
+        if (f.remembered) {
+            EXPECT_EQ(settings.*f.remembered, f.firstOption);
+        }
     }
     Texts lines = SavedLines();
     lines.resize(9);

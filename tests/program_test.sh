@@ -166,8 +166,8 @@ check "and converted to no other name" test ! -e "names/café.png"
 # display; without one the user is told.
 for arguments in "" "-advanced -inputone photos/a.png" "-output 1 -options 4 -inputone photos/a.png -advanced"; do
     run $arguments
-    check "'$arguments': the window's failure is said, exit code 0" \
-        eval 'said "The main window could not be opened." && exited 0'
+    check "'$arguments': the window's failure is said, exit code 1" \
+        eval 'said "The main window could not be opened." && exited 1'
 done
 check "nothing converted without the window" test ! -e photos/a_1.jpg
 

@@ -395,12 +395,13 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return 0;
 }
 
-void RunMainWindow()
+bool RunMainWindow()
 {
     // Without a display no window can be made; a terminal user learns why
     // nothing opened instead of seeing the program end silently.
-    if (DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0) == -1)
-        ShowMessage(NULL, "The main window could not be opened.", MB_OK | MB_ICONERROR);
+    if (DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0) != -1) return true;
+    ShowMessage(NULL, "The main window could not be opened.", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 int ResizeModeOfText(const char* text)

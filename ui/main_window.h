@@ -11,8 +11,9 @@ extern volatile unsigned fileCount;  // rows of the file list
 // with exit code 0. In-process tests put a function of their own here.
 extern void (*endProgram)();
 
-// Opens the main window (no owner); leaving it ends the process.
-void RunMainWindow();
+// Opens the main window (no owner); leaving it ends the process. False,
+// after saying so, when the window cannot be opened (no display).
+bool RunMainWindow();
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The resize unit named by a resize-mode entry ("Percentage", "Pixels"), and
