@@ -156,6 +156,28 @@ int PngFrameCount(const char* path)
     return frames;
 }
 
+unsigned LittleEndian(const unsigned char* bytes)
+{
+    return (unsigned)bytes[3] << 24 | bytes[2] << 16 | bytes[1] << 8 | bytes[0];
+}
+
+// Nor does it read more than the first frame of an animated WebP, which
+// holds a chunk for each frame.
+int WebpFrameCount(const char* path)
+{
+    FILE* file = OpenHostFile(path, "rb");
+    if (!file) return 0;
+    unsigned char chunk[12];
+    int frames = fread(chunk, 1, 12, file) == 12 ? 0 : -1;   // "RIFF", its size, "WEBP"
+    while (frames >= 0 && fread(chunk, 1, 8, file) == 8) {
+        if (memcmp(chunk, "ANMF", 4) == 0) frames++;
+        unsigned size = LittleEndian(chunk + 4);
+        if (fseek(file, (long)size + size % 2, SEEK_CUR) != 0) frames = -1;
+    }
+    fclose(file);
+    return frames < 0 ? 0 : std::max(frames, 1);
+}
+
 } // namespace
 
 bool SaveImageFile(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, const char* path,
@@ -221,6 +243,7 @@ bool ReadsBack(const char* path, FREE_IMAGE_FORMAT format, unsigned width, unsig
 int PageCount(const char* path, FREE_IMAGE_FORMAT format)
 {
     if (format == FIF_PNG) return PngFrameCount(path);
+    if (format == FIF_WEBP) return WebpFrameCount(path);
     // Animations whose frames cannot be counted here.
     if (format == FIF_MNG) return 0;
     if (format != FIF_TIFF && format != FIF_GIF && format != FIF_ICO) return 1;

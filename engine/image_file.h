@@ -19,6 +19,6 @@ bool SaveImageFile(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, const 
 bool ReadsBack(const char* path, FREE_IMAGE_FORMAT format, unsigned width, unsigned height,
                std::string& reason);
 
-// Pages of a source (TIFF pages, GIF and PNG frames, icon images); 1 for a format that
+// Pages of a source (TIFF pages, GIF, PNG and WebP frames, icon images); 1 for a format that
 // holds one picture, 0 when the pages cannot be counted.
 int PageCount(const char* path, FREE_IMAGE_FORMAT format);

@@ -68,6 +68,31 @@ std::string AnimatedPng(const std::string& windowsPath)
     return animated + Chunk("IEND", "");
 }
 
+std::string LittleEndian(unsigned value, int bytes)
+{
+    std::string text;
+    for (int i = 0; i < bytes; i++) text += (char)(value >> (8 * i));
+    return text;
+}
+
+std::string RiffChunk(const std::string& type, const std::string& data)
+{
+    return type + LittleEndian((unsigned)data.size(), 4) + data + (data.size() % 2 ? "\0" : "");
+}
+
+// An animated WebP of three frames, each the picture of a written WebP.
+std::string AnimatedWebp(const std::string& windowsPath)
+{
+    WritePatternImage(windowsPath, 12, 8, 24, FIF_WEBP);
+    std::string picture = ReadFileBytes(windowsPath).substr(12);   // after "RIFF", its size, "WEBP"
+    std::string frame = RiffChunk("ANMF", std::string(6, '\0') + LittleEndian(11, 3) + LittleEndian(7, 3) +
+                                              LittleEndian(100, 3) + std::string(1, '\0') + picture);
+    std::string body = "WEBP" + RiffChunk("VP8X", "\x02" + std::string(3, '\0') + LittleEndian(11, 3) +
+                                                      LittleEndian(7, 3)) +
+                       RiffChunk("ANIM", std::string(4, '\0') + LittleEndian(0, 2)) + frame + frame + frame;
+    return "RIFF" + LittleEndian((unsigned)body.size(), 4) + body;
+}
+
 } // namespace
 
 TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
@@ -148,8 +173,8 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
 TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
 {
     settings.deleteOriginal = true;
-    std::string done = Source("done.png"), busy = Source("busy.png");
-    EXPECT_TRUE(Convert(done) && !FileExists(done));
+    std::string done = Source("done.png"), still = Source("still.webp", FIF_WEBP), busy = Source("busy.png");
+    EXPECT_TRUE(Convert(done) && !FileExists(done) && Convert(still) && !FileExists(still));
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     EXPECT_TRUE(Convert(busy));
     CloseHandle(held);
@@ -166,10 +191,10 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
     }
     std::string deepSource = Source(deep.substr(dir.path().size() + 1) + "\\far.png");
     EXPECT_TRUE(Convert(deepSource) && !ReadImage(deepSource) && ReadImage(deep + "\\far.jpg"));
-    EXPECT_EQ(3u, convertedCount);
+    EXPECT_EQ(4u, convertedCount);
 }
 
-// Animated GIFs and PNGs, multi-page TIFFs and icons of several sizes lose everything
+// Animated GIFs, PNGs and WebPs, multi-page TIFFs and icons of several sizes lose everything
 // but their first picture: with deletion on, they stay, and the log says why.
 TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
 {
@@ -188,6 +213,8 @@ TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
     }
     sources.push_back(dir / "animated.png");
     WriteFileBytes(sources.back(), AnimatedPng(sources.back()));
+    sources.push_back(dir / "animated.webp");
+    WriteFileBytes(sources.back(), AnimatedWebp(sources.back()));
     for (const std::string& source : sources) {
         conversionLog.clear();
         EXPECT_TRUE(Convert(source));
@@ -195,7 +222,7 @@ TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
         EXPECT_EQ(source + "\r\nError: Only the first of its 3 pictures was converted; the original was kept.\r\n\r\n",
                   conversionLog);
     }
-    EXPECT_EQ(4u, failedCount);
+    EXPECT_EQ(5u, failedCount);
 }
 
 // A written file proves itself by reading back at the size it was written.
