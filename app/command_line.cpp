@@ -11,36 +11,9 @@ struct ArgumentWord {
     bool isSwitchPlace; // neither the value of -inputone nor of -inputmulti
 };
 
-bool IsInputSwitch(const ArgumentWord& word)
+bool IsWord(const ArgumentWord& word, const char* name)
 {
-    return word.isSwitchPlace && !word.quoted && (word.text == "-inputone" || word.text == "-inputmulti");
-}
-
-// Index of the word standing for the switch; -1 when it is absent.
-int SwitchIndex(const std::vector<ArgumentWord>& words, const char* name)
-{
-    for (size_t i = 0; i < words.size(); i++)
-        if (words[i].isSwitchPlace && !words[i].quoted && words[i].text == name) return (int)i;
-    return -1;
-}
-
-struct ProgramSwitch {
-    const char* name;
-    int valueCount;
-};
-
-const ProgramSwitch programSwitches[] = {
-    {"-output", 1}, {"-options", 1}, {"-resize", 3}, {"-rotate", 2},
-    {"-inputone", 1}, {"-inputmulti", 1}, {"-advanced", 0},
-};
-
-// How many values the switch the word stands for takes; -1 when it stands for none.
-int ValueCount(const ArgumentWord& word)
-{
-    if (!word.isSwitchPlace || word.quoted) return -1;
-    for (const ProgramSwitch& known : programSwitches)
-        if (word.text == known.name) return known.valueCount;
-    return -1;
+    return word.isSwitchPlace && !word.quoted && word.text == name;
 }
 
 std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
@@ -58,7 +31,8 @@ std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
             inQuotes = !inQuotes;
         } else if (c == ' ' && !inQuotes) {
             words.push_back(word);
-            word = {"", false, true, !IsInputSwitch(words.back())};
+            const ArgumentWord& last = words.back();
+            word = {"", false, true, !IsWord(last, "-inputone") && !IsWord(last, "-inputmulti")};
         } else {
             word.text += c;
         }
@@ -71,47 +45,63 @@ std::vector<ArgumentWord> SplitArgumentText(const std::string& text)
 
 } // namespace
 
-bool HasSwitch(const std::string& text, const char* name)
+CommandLine ReadCommandLine(const std::string& text)
 {
-    return SwitchIndex(SplitArgumentText(text), name) >= 0;
-}
+    CommandLine line;
+    struct ValueSwitch {
+        const char* name;
+        size_t valueCount;
+        SwitchUse* use;
+    } valueSwitches[] = {
+        {"-output", 1, &line.output}, {"-options", 1, &line.options},
+        {"-resize", 3, &line.resize}, {"-rotate", 2, &line.rotate},
+    };
+    struct { const char* name; PathSwitch* use; } pathSwitches[] = {
+        {"-inputone", &line.inputOne}, {"-inputmulti", &line.inputMulti},
+    };
+    struct { const char* name; bool* present; } plainSwitches[] = {
+        {"-advanced", &line.advanced}, {"--convert-to", &line.convertTo}, {"--help", &line.help},
+        {"-h", &line.help}, {"--version", &line.version}, {"-v", &line.version},
+    };
 
-bool SwitchValue(const std::string& text, const char* name, int index, std::string& value)
-{
     std::vector<ArgumentWord> words = SplitArgumentText(text);
-    int at = SwitchIndex(words, name);
-    if (at < 0 || at + 1 + index >= (int)words.size()) return false;
-    value = words[at + 1 + index].text;
-    return true;
-}
+    // How many of the words after it each word takes as its values, -1 for
+    // a word that is no switch of the program.
+    auto valueCount = [&](const ArgumentWord& word) -> int {
+        for (const ValueSwitch& known : valueSwitches)
+            if (IsWord(word, known.name)) return (int)known.valueCount;
+        for (const auto& known : pathSwitches)
+            if (IsWord(word, known.name)) return 1;
+        return IsWord(word, "-advanced") ? 0 : -1;
+    };
 
-bool QuotedPath(const std::string& text, const char* name, std::string& path)
-{
-    std::vector<ArgumentWord> words = SplitArgumentText(text);
-    int at = SwitchIndex(words, name);
-    if (at < 0 || at + 1 >= (int)words.size()) return false;
-    // Without a closing quote the path's end is unknown; taking the rest of
-    // the text could name another file.
-    const ArgumentWord& value = words[at + 1];
-    if (!value.quoted || !value.closed) return false;
-    path = value.text;
-    return true;
+    for (size_t i = 0; i < words.size(); i++) {
+        const ArgumentWord& word = words[i];
+        const ArgumentWord* next = i + 1 < words.size() ? &words[i + 1] : nullptr;
+        for (const ValueSwitch& known : valueSwitches) {
+            if (!IsWord(word, known.name) || known.use->present) continue;
+            known.use->present = true;
+            for (size_t k = i + 1; k < words.size() && k <= i + known.valueCount; k++)
+                known.use->values.push_back(words[k].text);
+        }
+        for (const auto& known : pathSwitches) {
+            if (!IsWord(word, known.name) || known.use->present) continue;
+            known.use->present = true;
+            known.use->quoted = next && next->quoted && next->closed;
+            if (known.use->quoted) known.use->path = next->text;
+        }
+        for (const auto& known : plainSwitches)
+            if (IsWord(word, known.name)) *known.present = true;
+
+        int values = valueCount(word);
+        if (values < 0 && (word.quoted || !word.text.empty()))
+            line.strays.push_back({word.text, !word.quoted && word.text[0] == '-'});
+        for (; values > 0 && i + 1 < words.size() && valueCount(words[i + 1]) < 0; values--) i++;
+    }
+    return line;
 }
 
 int LeadingInteger(const std::string& value)
 {
     return (int)strtol(value.c_str(), NULL, 10);
-}
-
-std::vector<StrayWord> StrayWords(const std::string& text)
-{
-    std::vector<ArgumentWord> words = SplitArgumentText(text);
-    std::vector<StrayWord> strays;
-    for (size_t i = 0; i < words.size(); i++) {
-        int values = ValueCount(words[i]);
-        if (values < 0 && (words[i].quoted || !words[i].text.empty()))
-            strays.push_back({words[i].text, !words[i].quoted && words[i].text[0] == '-'});
-        for (; values > 0 && i + 1 < words.size() && ValueCount(words[i + 1]) < 0; values--) i++;
-    }
-    return strays;
 }

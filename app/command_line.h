@@ -1,27 +1,31 @@
-// Reading switches out of the argument text. The text is taken apart into
-// words once: a blank ends a word (two blanks in a row leave an empty word
-// between them), and a double quote opens a stretch in which blanks belong to
-// the word and two quotes stand for one, up to the next single quote. A switch
-// counts only as a word of its own, unquoted, and not as the value of
-// -inputone or -inputmulti, so no path can pass for a switch. Its first
-// occurrence counts; its values are the words after it.
+// The argument text read once into what it asks for; start-up, direct mode
+// and the advanced file list read this value, never the text. The text is
+// taken apart into words: a blank ends a word (two blanks in a row leave an
+// empty word between them), and a double quote opens a stretch in which
+// blanks belong to the word and two quotes stand for one, up to the next
+// single quote. A switch counts only as a word of its own, unquoted, and not
+// as the value of -inputone or -inputmulti, so no path can pass for a switch.
+// Its first occurrence counts; its values are the words after it.
 #pragma once
 #include <string>
 #include <vector>
 
-bool HasSwitch(const std::string& text, const char* name);
+// A switch and the words after it, as many as it takes (fewer when the text
+// ends first). A value is whatever word follows, a switch name included:
+// "-resize pixels 640 -rotate" gives the height "-rotate".
+struct SwitchUse {
+    bool present = false;
+    std::vector<std::string> values;
+};
 
-// Value number `index` (0 for the first) of a switch; false when the switch is
-// absent or the text ends before that value.
-bool SwitchValue(const std::string& text, const char* name, int index, std::string& value);
-
-// The quoted path that follows a switch (-inputone, -inputmulti); false when
-// the switch is absent or its value is not a closed quoted word.
-bool QuotedPath(const std::string& text, const char* name, std::string& path);
-
-// A leading decimal integer with optional sign, blanks skipped; 0 when the
-// text does not begin with a number.
-int LeadingInteger(const std::string& value);
+// -inputone or -inputmulti and its path; `quoted` only when the path is a
+// closed quoted word, since without its closing quote the path's end is
+// unknown and the rest of the text could name another file.
+struct PathSwitch {
+    bool present = false;
+    bool quoted = false;
+    std::string path;
+};
 
 // A word with no place in the text: neither a switch of the program nor one
 // of its values. A value never takes a switch's place ("-resize pixels 640
@@ -30,4 +34,19 @@ struct StrayWord {
     std::string text;
     bool looksLikeSwitch; // unquoted and beginning with a dash
 };
-std::vector<StrayWord> StrayWords(const std::string& text);
+
+struct CommandLine {
+    bool help = false;      // --help or -h
+    bool version = false;   // --version or -v
+    bool convertTo = false; // --convert-to, which only the launcher reads
+    bool advanced = false;
+    SwitchUse output, options, resize, rotate;
+    PathSwitch inputOne, inputMulti;
+    std::vector<StrayWord> strays;
+};
+
+CommandLine ReadCommandLine(const std::string& text);
+
+// A leading decimal integer with optional sign, blanks skipped; 0 when the
+// text does not begin with a number.
+int LeadingInteger(const std::string& value);

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/input_list.h"
 #include "app/startup.h"
+#include "app/usage.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
@@ -27,53 +28,40 @@ void ShowError(const char* text)
     ShowMessage(NULL, text, MB_OK | MB_ICONERROR);
 }
 
-// Reads the number values of a switch into the fields; a missing value keeps
-// the field as it is.
-void ReadNumber(const std::string& text, const char* name, int index, int& field)
+// Value `index` of a switch as a number; a missing value keeps the field as
+// it is.
+void ReadNumber(const SwitchUse& use, size_t index, int& field)
 {
-    std::string value;
-    if (SwitchValue(text, name, index, value)) field = LeadingInteger(value);
+    if (index < use.values.size()) field = LeadingInteger(use.values[index]);
 }
 
-bool WordIs(const std::string& text, const char* name, const char* word)
+bool WordIs(const SwitchUse& use, const char* word)
 {
-    std::string value;
-    return SwitchValue(text, name, 0, value) && lstrcmpiA(value.c_str(), word) == 0;
-}
-
-// The short name of a format ("JPG"), the start of its display name.
-std::string ShortName(const OutputFormat& format)
-{
-    std::string name = format.displayName;
-    return name.substr(0, name.find(' '));
+    return !use.values.empty() && lstrcmpiA(use.values[0].c_str(), word) == 0;
 }
 
 // Each returns false after showing the message of a missing or bad value.
-bool ReadOutputFormat(const std::string& text)
+bool ReadOutputFormat(const CommandLine& line)
 {
-    ReadNumber(text, "-output", 0, settings.outputFormat);
+    ReadNumber(line.output, 0, settings.outputFormat);
     if (settings.outputFormat == 0 || settings.outputFormat == -1) {
         ShowError(Caption(CaptionNoOutputFormat));
         return false;
     }
     if (settings.outputFormat < 1 || settings.outputFormat > formatCount) {
-        std::string message = "Please provide an output format from 1 to " + std::to_string(formatCount) + ":";
-        for (int format = 1; format <= formatCount; format++)
-            message += (format > 1 ? ", " : " ") + std::to_string(format) + " " + ShortName(outputFormats[format]);
-        ShowError((message + ". (-output #)").c_str());
+        ShowError(CaptionWith(CaptionOutputFormatRange, {std::to_string(formatCount), FormatList()}).c_str());
         return false;
     }
     return true;
 }
 
-// 0 stands for the format's default and is valid for every format.
-bool ReadSaveOption(const std::string& text)
+// 0 stands for the format's default and is valid for every format. An option
+// of another format's group is taken as 0, as scripts written when any value
+// was passed on expect, and the user is told once.
+bool ReadSaveOption(const CommandLine& line)
 {
-    std::string value;
-    if (SwitchValue(text, "-options", 0, value) && !value.empty())
-        settings.saveOption = LeadingInteger(value);
-    else
-        settings.saveOption = -1;
+    const std::vector<std::string>& values = line.options.values;
+    settings.saveOption = values.empty() || values[0].empty() ? -1 : LeadingInteger(values[0]);
     if (settings.saveOption == -1) {
         ShowError(Caption(CaptionNoSaveOption));
         return false;
@@ -82,56 +70,56 @@ bool ReadSaveOption(const std::string& text)
     int option = settings.saveOption;
     if (option == 0 || (format.firstOption != 0 && option >= format.firstOption && option <= format.lastOption))
         return true;
-    std::string name = ShortName(format);
-    std::string message =
-        format.firstOption == 0
-            ? name + " has no save options: please provide 0. (-options 0)"
-            : "Please provide a save option from " + std::to_string(format.firstOption) + " to " +
-                  std::to_string(format.lastOption) + " for " + name + ", or 0 for its default. (-options #)";
-    ShowError(message.c_str());
-    return false;
+    std::string name = FormatShortName(settings.outputFormat), given = std::to_string(option);
+    std::string notice = format.firstOption == 0
+                             ? CaptionWith(CaptionFormatHasNoOptions, {name, given})
+                             : CaptionWith(CaptionOptionOfOtherFormat, {name, given, std::to_string(format.firstOption),
+                                                                        std::to_string(format.lastOption)});
+    WriteStandardError(notice.c_str());
+    settings.saveOption = 0;
+    return true;
 }
 
-bool ReadResize(const std::string& text)
+bool ReadResize(const CommandLine& line)
 {
     settings.resizeEnabled = false;
     settings.resizeWidth = settings.resizeHeight = -1;
-    if (!HasSwitch(text, "-resize")) return true;
+    if (!line.resize.present) return true;
 
     settings.resizeEnabled = true;
-    if (WordIs(text, "-resize", "percentage")) settings.resizeMode = Percentage;
-    if (WordIs(text, "-resize", "pixels")) settings.resizeMode = Pixels;
-    ReadNumber(text, "-resize", 1, settings.resizeWidth);
-    ReadNumber(text, "-resize", 2, settings.resizeHeight);
+    if (WordIs(line.resize, "percentage")) settings.resizeMode = Percentage;
+    if (WordIs(line.resize, "pixels")) settings.resizeMode = Pixels;
+    ReadNumber(line.resize, 1, settings.resizeWidth);
+    ReadNumber(line.resize, 2, settings.resizeHeight);
 
     if (settings.resizeMode != Percentage && settings.resizeMode != Pixels) {
-        ShowError("Please provide the resize type you want to use. (-resize percentage/pixels)");
+        ShowError(Caption(CaptionNoResizeType));
         return false;
     }
     if (settings.resizeWidth == -1 || settings.resizeHeight == -1) {
-        ShowError("Please provide the resize width and height you want to use. (-resize percentage/pixels # #)");
+        ShowError(Caption(CaptionNoResizeSize));
         return false;
     }
     return true;
 }
 
-bool ReadRotate(const std::string& text)
+bool ReadRotate(const CommandLine& line)
 {
     settings.rotateEnabled = false;
     settings.rotateDegrees = -1;
-    if (!HasSwitch(text, "-rotate")) return true;
+    if (!line.rotate.present) return true;
 
     settings.rotateEnabled = true;
-    if (WordIs(text, "-rotate", "left")) settings.rotateDirection = Left;
-    if (WordIs(text, "-rotate", "right")) settings.rotateDirection = Right;
-    ReadNumber(text, "-rotate", 1, settings.rotateDegrees);
+    if (WordIs(line.rotate, "left")) settings.rotateDirection = Left;
+    if (WordIs(line.rotate, "right")) settings.rotateDirection = Right;
+    ReadNumber(line.rotate, 1, settings.rotateDegrees);
 
     if (settings.rotateDirection != Left && settings.rotateDirection != Right) {
-        ShowError("Please provide the rotate type you want to use. (-rotate left/right)");
+        ShowError(Caption(CaptionNoRotateDirection));
         return false;
     }
     if (settings.rotateDegrees == -1) {
-        ShowError("Please provide the rotate degree you want to use. (-rotate left/right #)");
+        ShowError(Caption(CaptionNoRotateDegrees));
         return false;
     }
     return true;
@@ -185,28 +173,27 @@ int EndRun(size_t inputCount)
 
 } // namespace
 
-int RunDirectMode(const std::string& text)
+int RunDirectMode(const CommandLine& line)
 {
-    if (!ReadOutputFormat(text) || !ReadSaveOption(text) || !ReadResize(text) || !ReadRotate(text))
+    if (!ReadOutputFormat(line) || !ReadSaveOption(line) || !ReadResize(line) || !ReadRotate(line))
         return ExitUsage;
 
-    std::string path;
-    if (HasSwitch(text, "-inputone")) {
-        if (!QuotedPath(text, "-inputone", path)) {
+    if (line.inputOne.present) {
+        if (!line.inputOne.quoted) {
             ShowError(Caption(CaptionNoInputOnePath));
             return ExitUsage;
         }
-        ConvertInputs({InputFromText(path)});
+        ConvertInputs({InputFromText(line.inputOne.path)});
         return EndRun(1);
     }
 
-    if (HasSwitch(text, "-inputmulti")) {
-        if (!QuotedPath(text, "-inputmulti", path)) {
+    if (line.inputMulti.present) {
+        if (!line.inputMulti.quoted) {
             ShowError(Caption(CaptionNoInputMultiPath));
             return ExitUsage;
         }
         std::vector<InputEntry> inputs;
-        TextFileResult list = ReadInputList(path, inputs);
+        TextFileResult list = ReadInputList(line.inputMulti.path, inputs);
         if (list != TextFileRead) {
             ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
             return ExitFailures;

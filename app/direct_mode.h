@@ -1,5 +1,6 @@
 #pragma once
-#include <string>
+
+#include "app/command_line.h"
 
 // Exit statuses of direct mode.
 enum ExitStatus {
@@ -9,8 +10,8 @@ enum ExitStatus {
     ExitInterrupted = 128, // plus the signal's number (130: Ctrl-C): the run was interrupted
 };
 
-// Direct mode: reads the switches of the argument text into the settings,
+// Direct mode: reads the switches of the command line into the settings,
 // converts the one input file or every file of the list file, and offers the
 // log when any failed. Messages about the argument text end it early.
 // Returns the process's exit status.
-int RunDirectMode(const std::string& text);
+int RunDirectMode(const CommandLine& line);

@@ -19,7 +19,7 @@
 HINSTANCE programInstance = NULL;
 char moduleDirectory[500] = "";
 bool advancedMode = false;
-std::string savedCommandLine;
+CommandLine savedCommandLine;
 
 namespace {
 
@@ -33,10 +33,10 @@ bool NamesFile(const std::string& name)
 // nothing is: an unknown switch, or a name of no file (the launcher hands
 // over a name it found no file for as such a word). A name of a file is
 // passed over, as it always was.
-std::string CommandLineFault(const std::string& text)
+std::string CommandLineFault(const CommandLine& line)
 {
-    if (HasSwitch(text, "--convert-to")) return Caption(CaptionConvertToUsage);
-    for (const StrayWord& word : StrayWords(text)) {
+    if (line.convertTo) return Caption(CaptionConvertToUsage);
+    for (const StrayWord& word : line.strays) {
         if (word.looksLikeSwitch) return CaptionWith(CaptionUnknownSwitch, {word.text});
         if (!NamesFile(word.text)) return CaptionWith(CaptionNoSuchFile, {word.text});
     }
@@ -67,15 +67,16 @@ int RunProgram(const std::string& argumentText)
     // converted is.
     if (argumentText.empty()) return RunMainWindow() ? ExitConverted : ExitFailures;
 
-    if (HasSwitch(argumentText, "--help") || HasSwitch(argumentText, "-h")) {
+    CommandLine line = ReadCommandLine(argumentText);
+    if (line.help) {
         PrintUsage();
         return 0;
     }
-    if (HasSwitch(argumentText, "--version") || HasSwitch(argumentText, "-v")) {
+    if (line.version) {
         PrintVersion();
         return 0;
     }
-    std::string fault = CommandLineFault(argumentText);
+    std::string fault = CommandLineFault(line);
     if (!fault.empty()) {
         ShowMessage(NULL, fault.c_str(), MB_OK | MB_ICONERROR);
         return ExitUsage;
@@ -83,12 +84,12 @@ int RunProgram(const std::string& argumentText)
 
     settings.outputFormat = -1;
     settings.saveOption = -1;
-    if (HasSwitch(argumentText, "-advanced")) {
+    if (line.advanced) {
         advancedMode = true;
-        savedCommandLine = argumentText;
+        savedCommandLine = line;
         return RunMainWindow() ? ExitConverted : ExitFailures;
     }
 
     advancedMode = false;
-    return RunDirectMode(argumentText);
+    return RunDirectMode(line);
 }

@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <string>
 
+#include "app/command_line.h"
+
 extern HINSTANCE programInstance;
 extern char moduleDirectory[500];    // the program's directory, no trailing backslash
 extern bool advancedMode;
-extern std::string savedCommandLine; // the argument text, in advanced mode
+extern CommandLine savedCommandLine; // what the argument text asks for, in advanced mode
 
 // moduleDirectory + "\" + name, the path of a file beside the program.
 std::string FileBesideProgram(const char* name);

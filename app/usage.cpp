@@ -8,23 +8,21 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 
-namespace {
-
-// The short name of a format ("JPG"), the start of its display name.
-std::string ShortName(int format)
+std::string FormatShortName(int format)
 {
     std::string name = outputFormats[format].displayName;
     return name.substr(0, name.find(' '));
 }
 
-// "1 JPG, 2 BMP, ..."
 std::string FormatList()
 {
     std::string list;
     for (int format = 1; format <= formatCount; format++)
-        list += (format > 1 ? ", " : "") + std::to_string(format) + " " + ShortName(format);
+        list += (format > 1 ? ", " : "") + std::to_string(format) + " " + FormatShortName(format);
     return list;
 }
+
+namespace {
 
 // "3-7 JPG, 1-2 BMP, 8-9 PBM/PGM/PPM, ...": neighbours sharing a range
 // share its entry.
@@ -36,11 +34,11 @@ std::string OptionList()
         const OutputFormat& row = outputFormats[format];
         if (row.firstOption == 0) continue;
         if (row.firstOption == previousFirst) {
-            list += "/" + ShortName(format);
+            list += "/" + FormatShortName(format);
             continue;
         }
         list += (list.empty() ? "" : ", ") + std::to_string(row.firstOption) + "-" + std::to_string(row.lastOption) +
-                " " + ShortName(format);
+                " " + FormatShortName(format);
         previousFirst = row.firstOption;
     }
     return list;

@@ -94,4 +94,12 @@ enum CaptionNumber {
     CaptionInterruptedFile = 320,
     CaptionInterrupted = 321,       // %1 converted, %2 failed, %3 not started
     CaptionDeviceName = 322,
+    // What is wrong with a value of the command line.
+    CaptionOutputFormatRange = 380,   // %1 the number of formats, %2 their list
+    CaptionFormatHasNoOptions = 381,  // %1 the format, %2 the option given; a note only
+    CaptionOptionOfOtherFormat = 382, // and %3 to %4 the format's own; a note only
+    CaptionNoResizeType = 383,
+    CaptionNoResizeSize = 384,
+    CaptionNoRotateDirection = 385,
+    CaptionNoRotateDegrees = 386,
 };

@@ -33,6 +33,7 @@ const CaptionSection captionSections[] = {
     {"[PHOTOS]", 3, 300, false},
     {"[COMMAND-LINE]", 30, 330, true},
     {"[SAFEGUARDS]", 13, 310, false},
+    {"[COMMAND-LINE-VALUES]", 7, 380, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

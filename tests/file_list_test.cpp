@@ -128,7 +128,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     WriteFileBytes(directory / "list.txt", "C:\\a.png\r\n\n/tmp/x/../b.png\nC:\\readme.txt\n/tmp/\u5199 \u00e9.png\n" +
                                                trailingBlank + "\nC:\\caf\xe9.png\n" + driveC + "/brwk-test.png\nC:\\c.gif");
     advancedMode = true;
-    savedCommandLine = "-advanced -inputmulti \"" + directory / "list.txt\"";
+    savedCommandLine = ReadCommandLine("-advanced -inputmulti \"" + directory / "list.txt\"");
     Open();
     DeleteFileA("C:\\brwk-test.png");
     EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png",
@@ -139,7 +139,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
 
     for (const char* line : {"-inputone C:\\d.png", "-inputmulti \"C:\\list.txt", "-inputmulti \"Z:\\none.txt\"",
                              "-advanced", "-inputone \"C:\\d.png\""}) {
-        savedCommandLine = line;
+        savedCommandLine = ReadCommandLine(line);
         AddFilesFromCommandLine();
     }
     EXPECT_EQ(boxes.texts(), (Texts{boxes.texts()[0], CaptionText(CaptionNoInputOnePath), CaptionText(CaptionNoInputMultiPath),
@@ -147,7 +147,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     EXPECT_EQ(Rows().back(), "C:\\d.png");
 
     // The window takes the focus back from a message shown as it opened.
-    savedCommandLine = "-advanced";
+    savedCommandLine = ReadCommandLine("-advanced");
     Open();
     ShowWindow(window, SW_SHOW);
     PumpMessages(100);

@@ -71,7 +71,7 @@ TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses
     Command(IDC_PREFERENCES_OK);
     settings = ConversionSettings{}; // a later start reads them from the file
     ASSERT_TRUE(LoadSettings(settingsFile.c_str()));
-    RunDirectMode("-output 4 -options 0 -inputone \"" + files / "\u0444\u043e\u0442\u043e.bmp" + "\"");
+    RunDirectMode(ReadCommandLine("-output 4 -options 0 -inputone \"" + files / "\u0444\u043e\u0442\u043e.bmp" + "\""));
     EXPECT_TRUE(FileExists(files / "\u5909\u63db \u00fc\\\u0444\u043e\u0442\u043e.png"));
     EXPECT_FALSE(FileExists(files / "\u0444\u043e\u0442\u043e.bmp"));
 }

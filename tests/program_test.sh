@@ -122,6 +122,10 @@ check "the first line after a byte-order mark converts" eval 'exited 0 && test -
 # cannot be read whole, with exit code 1.
 run -options 4 -inputone photos/a.png
 check "missing -output: caption 107, exit code 2" eval 'said "$(caption 107)" && exited 2'
+cp "$source_dir/samples/leaf.gif" option.gif
+run -output 4 -options 2 -inputone option.gif
+check "another format's option: converted with the default, said once, exit code 0" eval 'exited 0 &&
+    size_is option.png "PNG image data, 120 x 80" && [ "$(grep -c "PNG has no save options" stderr)" = 1 ]'
 run -output 1 -options 4 -inputmulti /dev/zero
 check "an endless list is refused, exit code 1" eval 'said "The list file is larger than 16 MB" && exited 1'
 run -output 1 -options 4 -inputmulti photos

@@ -192,7 +192,8 @@ ProcessStateTest::~ProcessStateTest()
     mainWindow = dialogWindow = NULL;
     conversionRunning = advancedMode = false;
     fileCount = convertedCount = failedCount = 0;
-    savedCommandLine = conversionLog = logWindowText = "";
+    savedCommandLine = CommandLine();
+    conversionLog = logWindowText = "";
     settings = savedSettings;
     std::copy(savedCaptions.begin(), savedCaptions.end(), &languageCaptions[0][0]);
     lstrcpynA(moduleDirectory, savedModuleDirectory.c_str(), sizeof moduleDirectory);

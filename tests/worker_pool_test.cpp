@@ -102,7 +102,7 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     WriteFileBytes(dir / "brwk.dat", "");
 
     boxes.Fallback(IDNO);
-    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
     EXPECT_EQ(log, conversionLog);
     EXPECT_EQ(3u, convertedCount);
@@ -156,7 +156,7 @@ TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
     WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
     WriteFileBytes(dir / "list.txt", list);
     boxes.Fallback(IDNO);
-    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)}) << "for the file that failed";
 
     const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
@@ -212,7 +212,7 @@ TEST_F(WorkerPoolTest, AFileAfterAFailureGetsAFreshWorker)
     for (const char* name : {"bad.gif", "a.png", "cut.jpg", "b.png", "c.png"}) list += dir / name + "\n";
     WriteFileBytes(dir / "list.txt", list);
     boxes.Fallback(IDNO);
-    RunDirectMode("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\"");
+    RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
     EXPECT_EQ(0u, conversionLog.find(dir / "bad.gif" + "\r\nError: ")) << conversionLog;
     EXPECT_EQ(std::string::npos, conversionLog.find(dir / "a.png")) << conversionLog;

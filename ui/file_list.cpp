@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
 #include "app/input_list.h"
 #include "app/startup.h"
 #include "engine/image_converter.h"
@@ -198,15 +197,14 @@ void AddDroppedFiles(HDROP drop)
 
 void AddFilesFromCommandLine()
 {
-    const std::string& text = savedCommandLine;
-    std::string path;
-    if (HasSwitch(text, "-inputone")) {
-        if (QuotedPath(text, "-inputone", path)) AddInputs({InputFromText(path)});
+    const CommandLine& line = savedCommandLine;
+    if (line.inputOne.present) {
+        if (line.inputOne.quoted) AddInputs({InputFromText(line.inputOne.path)});
         else ShowError(NULL, CaptionNoInputOnePath);
         return;
     }
-    if (HasSwitch(text, "-inputmulti")) {
-        if (QuotedPath(text, "-inputmulti", path)) AddFilesOfList(path);
+    if (line.inputMulti.present) {
+        if (line.inputMulti.quoted) AddFilesOfList(line.inputMulti.path);
         else ShowError(NULL, CaptionNoInputMultiPath);
         return;
     }
