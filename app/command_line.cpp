@@ -1,3 +1,4 @@
+// Reads the argument text into a CommandLine; see command_line.h.
 #include "app/command_line.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// Direct mode: the switches into the settings, the inputs through the worker pool, the log offered at the end.
 #include "app/direct_mode.h"
 
 #include <windows.h>

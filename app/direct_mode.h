@@ -1,3 +1,5 @@
+// Direct mode, the run without a window that the file-manager actions and
+// scripts start; called by start-up.
 #pragma once
 
 #include "app/command_line.h"

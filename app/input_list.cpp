@@ -1,3 +1,4 @@
+// The single input and the list file's lines made into inputs; used by direct mode and the file list.
 #include "app/input_list.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The process entry: a worker when started as one, otherwise the program
+// for the argument text the shell passed.
 #include <windows.h>
 
 #include "app/startup.h"

@@ -1,3 +1,4 @@
+// The Preferences dialog's procedure; opened from the main window's Options menu.
 #include "app/preferences_dialog.h"
 
 #include <shlobj.h>

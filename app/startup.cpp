@@ -1,3 +1,4 @@
+// Start-up: settings and language files, then the run mode the command line asks for.
 #include "app/startup.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// The --help and --version texts, built from the captions and the format table.
 #include "app/usage.h"
 
 #include <cstdio>

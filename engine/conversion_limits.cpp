@@ -1,3 +1,4 @@
+// The limits one file may cost; see conversion_limits.h.
 #include "engine/conversion_limits.h"
 
 ConversionLimits conversionLimits = {

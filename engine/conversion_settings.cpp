@@ -1,3 +1,4 @@
+// The process-wide settings record and the lock that keeps a change whole; see conversion_settings.h.
 #include "engine/conversion_settings.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// What a run does around each file: names claimed, outcomes counted and logged, sources deleted.
 #include "engine/convert_file.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The format table and the save-option table, the one place for both.
 #include "engine/formats.h"
 
 #include "engine/freeimage.h"

@@ -1,3 +1,4 @@
+// The converter: every FreeImage call that touches pixels; run inside worker processes.
 #include "engine/image_converter.h"
 
 #include <algorithm>

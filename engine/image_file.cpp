@@ -1,3 +1,4 @@
+// Whole-file saves, read-backs and page counts; see image_file.h.
 #include "engine/image_file.h"
 
 #include <algorithm>

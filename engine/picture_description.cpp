@@ -1,3 +1,4 @@
+// Upright turning by EXIF orientation and the description carried into the output.
 #include "engine/picture_description.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Encoding and decoding of the messages between a run and its workers.
 #include "engine/worker_messages.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The Windows argument text built from a Unix shell's arguments; used by the entry.
 #include "platform/argument_text.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// What the program's entry gets from a Unix shell, made into the text a
+// Windows shell would pass.
 #pragma once
 #include <string>
 

@@ -1,3 +1,4 @@
+// Windows paths handed to the host's C runtime and FreeImage, and host paths made Windows paths.
 #include "platform/host_file.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Quiets the libraries below FreeImage; see image_library.h.
 #include "platform/image_library.h"
 
 #include <cstdarg>

@@ -1,3 +1,4 @@
+// Used once by the worker before it decodes anything.
 #pragma once
 
 // Keeps the image libraries below FreeImage from writing to the console.

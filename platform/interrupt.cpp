@@ -1,3 +1,4 @@
+// Ctrl-C, SIGTERM and SIGHUP noted for a direct-mode run; see interrupt.h.
 #include "platform/interrupt.h"
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// Message boxes, and standard error where no box can be shown.
 #include "platform/message_box.h"
 
 #include <cstdio>

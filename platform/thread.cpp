@@ -1,3 +1,4 @@
+// Threads started for the window's batch run; see thread.h.
 #include "platform/thread.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Used by the batch run to convert beside the window.
 #pragma once
 
 // _beginthread and _endthread of the Windows runtime, which the host's C

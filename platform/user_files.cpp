@@ -1,3 +1,4 @@
+// Where config.dat and brwk.dat live; see user_files.h.
 #include "platform/user_files.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Worker processes started, fed and ended from the host side; used by the worker pool.
 #include "platform/worker_process.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// The window's batch run: progress, stop, summary and counts.
 #include "tests/main_window_fixture.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The argument text read into its switches, and direct mode's checks of their values.
 #include <windows.h>
 
 #include "app/command_line.h"

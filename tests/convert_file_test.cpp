@@ -1,3 +1,4 @@
+// The per-file job: output places and names, failures logged, sources deleted only after proof.
 #include <sys/stat.h>
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The file list: names added in any script, drops, removal and advanced-mode input.
 #include "tests/main_window_fixture.h"
 
 #include <shlobj.h>

@@ -1,3 +1,4 @@
+// Every source depth to every format and option, read back; sizes, turns and failures.
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Test images written with FreeImage; see images.h.
 #include "tests/images.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The language file read into the caption table, and the shipped files complete.
 #include <set>
 #include <string>
 #include <utility>

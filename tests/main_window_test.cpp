@@ -1,3 +1,4 @@
+// The main window from its real template: layout, captions, commands and selectors.
 #include "tests/main_window_fixture.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The Preferences dialog from its real template, and its settings in a later run.
 #include "tests/main_window_fixture.h"
 
 #include <cstring>

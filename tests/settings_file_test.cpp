@@ -1,3 +1,4 @@
+// config.dat read line by line into its fields and written back.
 #include <string>
 
 #include "app/settings_file.h"

@@ -1,3 +1,4 @@
+// The test program's entry: runs the worker role when started as one, otherwise every test.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -1,3 +1,4 @@
+// The log window from its real template.
 #include <windows.h>
 #include <commctrl.h>
 

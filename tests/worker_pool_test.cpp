@@ -1,3 +1,4 @@
+// Worker processes: bad files cost only themselves, names follow the list, limits and crashes.
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// The file list's rows: added by dialog, drop or command line, removed by the user.
 #include "ui/file_list.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// The format and option selectors and the Save as Default Option command.
 #include "ui/format_selectors.h"
 
 #include <windows.h>

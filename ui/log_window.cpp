@@ -1,3 +1,4 @@
+// The log window's procedure; used by direct mode and the main window.
 #include "ui/log_window.h"
 
 #include "app/startup.h"

@@ -1,3 +1,4 @@
+// The log window, which shows what failed and why.
 #pragma once
 #include <windows.h>
 

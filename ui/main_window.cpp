@@ -1,3 +1,4 @@
+// The main window's procedure: its controls, menu commands and layout.
 #include "ui/main_window.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// Tooltips and centring shared by the program's windows.
 #include "ui/window_helpers.h"
 
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// Small helpers every window of the program uses.
 #pragma once
 #include <windows.h>
 
