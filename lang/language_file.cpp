@@ -33,6 +33,7 @@ const CaptionSection captionSections[] = {
     {"[PHOTOS]", 3, 300, false},
     {"[COMMAND-LINE]", 30, 330, true},
     {"[SAFEGUARDS]", 13, 310, false},
+    {"[REPORTS]", 5, 260, true},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

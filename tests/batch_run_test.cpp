@@ -126,7 +126,7 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
     Command(IDC_CONVERT);
     WaitForRunEnd();
     WaitFor([&] { return boxes.texts().size() == 4; }, "the log window");
-    EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopButton) + " | marked");
+    EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopCommand) + " | marked");
     EXPECT_EQ(stopping, CaptionText(CaptionStopping));
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
                                     CaptionText(CaptionRunStopped) + "\n\n1 converted, 1 failed, 3 not started\n\n" +
@@ -199,6 +199,6 @@ TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertA
     };
     Command(IDC_CONVERT);
     WaitForRunEnd();
-    EXPECT_EQ(seen, CaptionText(CaptionStopButton)) << "the run's caption, then any control left enabled";
+    EXPECT_EQ(seen, CaptionText(CaptionStopCommand)) << "the run's caption, then any control left enabled";
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionAllConverted)});
 }
