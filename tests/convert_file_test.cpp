@@ -207,22 +207,15 @@ TEST_F(ConvertFileTest, SourcesWithMorePicturesOrDamageStayAndTheLogSaysWhy)
     languageCaptions[0][CaptionPicturesSourceKept] = "kept, one of %1";
     std::vector<std::string> sources;
     for (FREE_IMAGE_FORMAT format : {FIF_GIF, FIF_TIFF, FIF_ICO}) {
-        std::string source = dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format)));
-        FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(source.c_str()).c_str(), TRUE, FALSE);
-        for (int size : {16, 32, 48}) {
-            Bitmap page(FreeImage_Allocate(size, size, 8));
-            FreeImage_AppendPage(pages, page.get());
-        }
-        ASSERT_TRUE(FreeImage_CloseMultiBitmap(pages));
-        sources.push_back(source);
+        sources.push_back(dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format))));
+        ASSERT_TRUE(WriteThreePictures(sources.back(), format));
     }
     sources.push_back(dir / "animated.png");
     WriteFileBytes(sources.back(), AnimatedPng(sources.back()));
     sources.push_back(dir / "animated.webp");
     WriteFileBytes(sources.back(), AnimatedWebp(sources.back()));
     std::string cut = dir / "cut.jpg";
-    ASSERT_TRUE(WritePatternImage(cut, 300, 200, 24, FIF_JPEG));
-    WriteFileBytes(cut, ReadFileBytes(cut).substr(0, ReadFileBytes(cut).size() / 4));
+    ASSERT_TRUE(WriteCutOffJpeg(cut));
 
     for (bool deletion : {false, true}) {
         settings.deleteOriginal = deletion;

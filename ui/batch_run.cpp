@@ -296,8 +296,10 @@ bool BatchRunActive()
     return runActive;
 }
 
-void RequestStop()
+void AskToStop()
 {
+    if (convertState == ConvertEnding) return;
+    if (AskWithdrawable(mainWindow, Caption(CaptionStopRun), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     conversionRunning = false;
     // A run that ended while the question was open has put Convert back already.
     if (convertState == ConvertStop) SetConvertState(ConvertStopping);

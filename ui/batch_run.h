@@ -13,8 +13,10 @@ void StartBatchRun();
 // window it opens after that may still be open).
 bool BatchRunActive();
 
-// The user confirmed a stop: the run ends after its current file.
-void RequestStop();
+// Convert during a run: asks whether to stop (a question withdrawn when the
+// run's files end first), and on Yes the run starts no further file. Asks
+// nothing once the run's files have ended.
+void AskToStop();
 
 // What the Convert button and the File menu's Convert entry offer: Convert,
 // the stop command during a run, "Stopping..." (disabled) from a confirmed

@@ -235,8 +235,7 @@ void SetMinimumTrackingSize(MINMAXINFO* limits)
 void Convert()
 {
     if (conversionRunning) {
-        // Withdrawn when the run ends first.
-        if (AskWithdrawable(mainWindow, Caption(CaptionStopRun), MB_YESNO | MB_ICONQUESTION) == IDYES) RequestStop();
+        AskToStop();
         return;
     }
     if (fileCount == 0) {
