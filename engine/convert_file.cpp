@@ -244,8 +244,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
         for (const std::string& note : notes) conversionLog += "\r\n" + note;
         conversionLog += "\r\n\r\n";
     }
-    // A source whose decoder met damage stays, whatever the worker said.
-    if (!with.deleteOriginal || !outcome.outputProven || damaged) return;
+    if (!with.deleteOriginal || !outcome.outputProven) return;
     outcome.sourceDeleted = DeleteSource(inputPath);
     if (!outcome.sourceDeleted) ShowDeletionFailure(inputPath.c_str());
 }

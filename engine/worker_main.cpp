@@ -145,7 +145,7 @@ JobOutcome ConvertJob(const ConversionJob& job)
     }
     JobOutcome outcome = {Ok, false, std::string(), imageConverter.note};
     outcome.damage = imageConverter.damage;
-    // A damaged source stays whatever its output proves: it is not read again.
+    // A damaged source stays whatever its output proves, and is not read again.
     if (job.proveOutput && outcome.damage.empty()) {
         TellStage(CheckingStage, (unsigned long long)imageConverter.outputWidth * imageConverter.outputHeight);
         outcome.message = WhySourceMustStay(imageConverter, outcome.pictures);
