@@ -74,11 +74,11 @@ typedef std::set<unsigned> FreedNumbers;
 // another even when a file that failed had claimed a name before them.
 void SettleName(ClaimedName& claim, FreedNumbers& freed);
 
-// Counts and logs a finished file; deletes its source when `with` says so,
-// the output was proven and the decoder met no damage, telling the user when
-// that fails, and sets outcome.sourceDeleted when the source went. A source
-// kept for its damage or for its further pictures is a note on a converted
-// file; one kept because the written file is not proven, a failure.
+// Counts and logs a finished file; deletes its source when `with` says so
+// and the worker proved the output (never for a damaged source), telling the
+// user when that fails, and sets outcome.sourceDeleted when the source went.
+// A source kept for its damage or for its further pictures is a note on a
+// converted file; one kept because the written file is not proven, a failure.
 void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, JobOutcome& outcome);
 
 // Counts the pictures of the source of a successful Convert into `pictures`
