@@ -144,12 +144,16 @@ void ConvertInputs(const std::vector<InputEntry>& inputs)
 
 // Without a display the question counts as No, and the log goes where the
 // question went: to standard error.
+// Notes on converted files (a source kept, damage read past) are offered too.
 void OfferLog()
 {
-    if (failedCount < 1) return;
+    if (failedCount < 1 && notedCount < 1) return;
     logWindowText += conversionLog;
+    std::string question = failedCount ? Caption(CaptionShowLog)
+                                       : Caption(CaptionAllConverted) + std::string("\n\n") +
+                                             CaptionWith(CaptionNotedCount, {std::to_string(notedCount)});
     bool shown = false;
-    if (ShowMessage(NULL, Caption(CaptionShowLog), MB_YESNO | MB_ICONINFORMATION, &shown) == IDYES)
+    if (ShowMessage(NULL, question.c_str(), MB_YESNO | MB_ICONINFORMATION, &shown) == IDYES)
         ShowLogWindow();
     else if (!shown)
         ShowMessage(NULL, conversionLog.c_str(), MB_OK | MB_ICONINFORMATION);

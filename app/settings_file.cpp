@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,9 +87,13 @@ const int windowTextLength = 119;
 void ReadInto(const SettingsLine& line, const std::string& text)
 {
     switch (line.kind) {
-    case NumberLine:
-        *line.number = (int)strtol(text.c_str(), NULL, 10);
+    case NumberLine: {
+        // Numbers are stored unsigned: a negative one, or one beyond an int,
+        // would be written back as another number.
+        long long value = strtoll(text.c_str(), NULL, 10);
+        *line.number = (int)std::min(std::max(value, 0LL), (long long)INT_MAX);
         break;
+    }
     case SwitchLine:
         *line.flag = strtol(text.c_str(), NULL, 10) != 0;
         break;

@@ -7,7 +7,7 @@
 struct ConversionLimits {
     unsigned long long pixels;        // of an image, as declared or as requested
     unsigned long long side;          // pixels on either side
-    unsigned long long memoryBytes;   // a worker's allocations; 0: three quarters of the memory
+    unsigned long long memoryBytes;   // a worker's allocations; 0: a share of three quarters of the memory
     unsigned baseSeconds;             // time for one file: this much,
     unsigned secondsPerMegapixel;     // plus this per megapixel it has or is resized to,
     unsigned secondsPerMegabyte;      // plus this per megabyte of the source

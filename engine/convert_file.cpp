@@ -9,11 +9,13 @@
 #include "engine/image_file.h"
 #include "engine/worker_messages.h"
 #include "engine/worker_pool.h"
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
 unsigned failedCount = 0;
+unsigned notedCount = 0;
 std::string conversionLog;
 std::string logWindowText;
 
@@ -215,21 +217,37 @@ void SettleName(ClaimedName& claim, FreedNumbers& freed)
     }
 }
 
-void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome)
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, JobOutcome& outcome)
 {
     if (outcome.result != Ok) {
         LogFailure(FailureReport(inputPath, outcome.message));
         return;
     }
+    bool damaged = !outcome.damage.empty(), morePictures = outcome.pictures > 1;
     // The file was written, but the user asked for the original to go and
-    // it stays: that is logged as a failure, so that the user is told why.
-    if (with.deleteOriginal && !outcome.outputProven) {
+    // the written file does not prove itself: that is logged as a failure,
+    // so that the user is told why. What the source itself holds (damage,
+    // further pictures) keeps it as a note on a converted file.
+    if (with.deleteOriginal && !outcome.outputProven && !damaged && !morePictures) {
         RecordFailure(inputPath, outcome.message);
         return;
     }
     convertedCount++;
-    if (outcome.note) conversionLog += inputPath + "\r\n" + Caption(outcome.note) + "\r\n\r\n";
-    if (with.deleteOriginal && !DeleteSource(inputPath)) ShowDeletionFailure(inputPath.c_str());
+    std::vector<std::string> notes;
+    if (outcome.note) notes.push_back(Caption(outcome.note));
+    if (damaged) notes.push_back(CaptionWith(CaptionDamagedSource, {outcome.damage}));
+    if (with.deleteOriginal && damaged) notes.push_back(Caption(CaptionDamagedSourceKept));
+    else if (with.deleteOriginal && morePictures)
+        notes.push_back(CaptionWith(CaptionPicturesSourceKept, {std::to_string(outcome.pictures)}));
+    if (!notes.empty()) {
+        notedCount++;
+        conversionLog += inputPath;
+        for (const std::string& note : notes) conversionLog += "\r\n" + note;
+        conversionLog += "\r\n\r\n";
+    }
+    if (!with.deleteOriginal || !outcome.outputProven) return;
+    outcome.sourceDeleted = DeleteSource(inputPath);
+    if (!outcome.sourceDeleted) ShowDeletionFailure(inputPath.c_str());
 }
 
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change)
@@ -246,15 +264,15 @@ bool ConvertFile(const char* inputPath, const ConversionSettings& with, const Im
     return written;
 }
 
-std::string WhySourceMustStay(const ImageConverter& converted)
+std::string WhySourceMustStay(const ImageConverter& converted, int& pictures)
 {
-    const std::string kept = "; the original was kept.";
-    int pages = PageCount(converted.inputPath, converted.inputFormat);
-    if (pages == 0) return "Could not count the pictures in the file" + kept;
-    if (pages > 1) return "Only the first of its " + std::to_string(pages) + " pictures was converted" + kept;
+    pictures = PageCount(converted.inputPath, converted.inputFormat);
+    if (pictures == 0) return "Could not count the pictures in the file; the original was kept.";
     std::string why;
-    if (!ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
-        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why + ")" + kept;
+    if (pictures == 1 &&
+        !ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
+        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why +
+               "); the original was kept.";
     return std::string();
 }
 

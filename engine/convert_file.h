@@ -16,8 +16,10 @@ struct JobOutcome;
 // Counters and log of the current run; the callers reset them.
 extern unsigned convertedCount;
 extern unsigned failedCount;
-// Per failure: report, then "\r\n\r\n"; per note on a converted file: its
-// path, "\r\n", the note, "\r\n\r\n".
+// Converted files with a note in the log.
+extern unsigned notedCount;
+// Per failure: report, then "\r\n\r\n"; per converted file with notes: its
+// path, each note after "\r\n", then "\r\n\r\n".
 extern std::string conversionLog;
 // What the log window shows.
 extern std::string logWindowText;
@@ -25,7 +27,7 @@ extern std::string logWindowText;
 // Converts one file with the format, option, output directory and deletion
 // switch of `with`, in a worker process; true when the output file was
 // written. With deletion on, the source goes only when WhySourceMustStay
-// finds no reason to keep it.
+// finds no reason to keep it and the decoder met no damage.
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change);
 
 // Counts a file that failed and logs its report (input path, "\r\nError: ",
@@ -73,10 +75,16 @@ typedef std::set<unsigned> FreedNumbers;
 void SettleName(ClaimedName& claim, FreedNumbers& freed);
 
 // Counts and logs a finished file; deletes its source when `with` says so
-// and the output was proven, telling the user when that fails.
-void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, const JobOutcome& outcome);
+// and the worker proved the output (never for a damaged source), telling the
+// user when that fails, and sets outcome.sourceDeleted when the source went.
+// A source kept for its damage or for its further pictures is a note on a
+// converted file; one kept because the written file is not proven, a failure.
+void RecordOutcome(const std::string& inputPath, const ConversionSettings& with, JobOutcome& outcome);
 
-// Why the source of a successful Convert must not be deleted, in words for
-// the log: it holds more pictures than the one converted, or the written file
-// does not read back at the size it was written. Empty when it may go.
-std::string WhySourceMustStay(const ImageConverter& converted);
+// Counts the pictures of the source of a successful Convert into `pictures`
+// (0 when they cannot be counted) and, for a single picture, reads the
+// written file back. Why a source of a single picture must not be deleted,
+// in words for the log: the pictures could not be counted, or the written
+// file does not read back at the size it was written. Empty otherwise; with
+// more pictures than one the source stays too.
+std::string WhySourceMustStay(const ImageConverter& converted, int& pictures);

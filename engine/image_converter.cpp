@@ -366,15 +366,20 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
 {
     freeImageMessage.clear();
     note = 0;
+    damage.clear();
 
     // Accurate decoding is chosen by the input's name, whatever the probe found.
     int loadFlags = FreeImage_GetFIFFromFilename(inputPath) == FIF_JPEG ? JPEG_ACCURATE : 0;
     std::string hostInput = HostPath(inputPath);
+    unsigned long long messagesBefore = freeImageMessageCount;
     FIBITMAP* bitmap = hostInput.empty() ? NULL : FreeImage_Load(inputFormat, hostInput.c_str(), loadFlags);
     if (!bitmap) {
         if (freeImageMessage.empty()) freeImageMessage = "Could not open the file";
         return Fail(*this, OpenFailed, NULL, freeImageMessage);
     }
+    // A decoder that meets damage it can read past (a cut-off JPEG) says so
+    // and returns what it could read, the rest filled in.
+    if (freeImageMessageCount != messagesBefore) damage = freeImageMessage;
 
     // Kept before any pixels change; camera raw pictures are turned by the
     // raw decoder itself.
@@ -451,15 +456,12 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
         break;
     case FIF_BMP:
         // Only 32-bit bitmaps keep their alpha. Run-length encoding exists
-        // for palette images only: the option promises it, so deeper images
-        // are reduced to 256 colours.
+        // for 8-bit palettes only: smaller palettes are widened for it, and
+        // deeper images are written uncompressed at their own depth, never
+        // reduced to 256 colours.
         bitmap = ToOrdinaryBitmap(bitmap);
-        if (saveFlags & BMP_SAVE_RLE) {
-            bitmap = ReduceToPalette(OverWhite(bitmap), FIQ_WUQUANT);
-            failure = PaletteFailed;
-        } else if (bitmap && IsPalette(bitmap)) {
-            bitmap = OverWhite(bitmap);
-        }
+        if (bitmap && IsPalette(bitmap)) bitmap = OverWhite(bitmap);
+        if (saveFlags & BMP_SAVE_RLE) bitmap = WidenTo8Bits(bitmap);
         break;
     case FIF_TARGA:
         bitmap = WithoutSixteenBitColour(WidenTo8Bits(ToOrdinaryBitmap(bitmap)), format);

@@ -39,6 +39,9 @@ public:
     unsigned outputHeight = 0;
     // A caption the log shows beside the last successful Convert; 0 for none.
     int note = 0;
+    // What the decoder said while it read the last Convert's source: the
+    // damage it met and read past. Empty when it said nothing.
+    std::string damage;
     // Told as Convert begins turning, resizing and saving, with the pixels
     // the step works on (the larger of its input and output); may be null.
     void (*stageStarted)(ConversionStage stage, unsigned long long pixels) = nullptr;

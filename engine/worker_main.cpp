@@ -143,10 +143,15 @@ JobOutcome ConvertJob(const ConversionJob& job)
         std::string prefix = FailureReport(job.inputPath, "");
         return {result, false, imageConverter.errorReport.substr(prefix.size())};
     }
-    if (job.proveOutput)
+    JobOutcome outcome = {Ok, false, std::string(), imageConverter.note};
+    outcome.damage = imageConverter.damage;
+    // A damaged source stays whatever its output proves, and is not read again.
+    if (job.proveOutput && outcome.damage.empty()) {
         TellStage(CheckingStage, (unsigned long long)imageConverter.outputWidth * imageConverter.outputHeight);
-    std::string keptBecause = job.proveOutput ? WhySourceMustStay(imageConverter) : std::string();
-    return {Ok, job.proveOutput && keptBecause.empty(), keptBecause, imageConverter.note};
+        outcome.message = WhySourceMustStay(imageConverter, outcome.pictures);
+        outcome.outputProven = outcome.pictures == 1 && outcome.message.empty();
+    }
+    return outcome;
 }
 
 } // namespace

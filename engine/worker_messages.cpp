@@ -106,16 +106,18 @@ bool JobFromFields(const Fields& fields, ConversionJob& job)
 Fields OutcomeFields(const JobOutcome& outcome)
 {
     return {Number(DoneMessage), Number(outcome.result), Number(outcome.outputProven), outcome.message,
-            Number(outcome.note), Number(outcome.workerEnds)};
+            Number(outcome.note), Number(outcome.workerEnds), outcome.damage, Number(outcome.pictures)};
 }
 
 bool OutcomeFromFields(const Fields& fields, JobOutcome& outcome)
 {
-    if (fields.size() != 6 || IntField(fields, 0) != DoneMessage) return false;
+    if (fields.size() != 8 || IntField(fields, 0) != DoneMessage) return false;
     outcome.result = IntField(fields, 1);
     outcome.outputProven = IntField(fields, 2) != 0;
     outcome.message = fields[3];
     outcome.note = IntField(fields, 4);
     outcome.workerEnds = IntField(fields, 5) != 0;
+    outcome.damage = fields[6];
+    outcome.pictures = IntField(fields, 7);
     return true;
 }

@@ -26,6 +26,9 @@ struct JobOutcome {
     std::string message;   // the reason of a failure, in words
     int note;              // caption of a note on a converted file; 0 for none
     bool workerEnds;       // the worker takes no further file (it saw a failure)
+    std::string damage;    // what the decoder said of damage it read past; empty for none
+    int pictures;          // in the source, when they were counted for its deletion; else 0
+    bool sourceDeleted;    // set as the outcome is recorded
 };
 
 typedef std::vector<std::string> Fields;

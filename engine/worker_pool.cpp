@@ -96,12 +96,14 @@ unsigned WorkerLimit()
     return std::min(std::max(chosen, 1u), mostWorkers);
 }
 
-unsigned long long MemoryLimit()
+// Three quarters of the memory, shared by the run's workers, so that
+// together they stay within it.
+unsigned long long MemoryLimit(unsigned workers)
 {
     if (conversionLimits.memoryBytes) return conversionLimits.memoryBytes;
     MEMORYSTATUSEX memory = {sizeof memory};
     GlobalMemoryStatusEx(&memory);
-    return memory.ullTotalPhys / 4 * 3;
+    return memory.ullTotalPhys / 4 * 3 / workers;
 }
 
 ULONGLONG Allowance(unsigned long long sourceBytes, unsigned long long megapixels)
@@ -134,7 +136,7 @@ bool StartWorker(Run& run, std::string& failure)
     Worker worker = {};
     if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
     Fields hello = {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
-                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit()),
+                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit(run.workerLimit)),
                     std::to_string(workerFault)};
     if (!WriteFields(worker.channel.jobs, hello)) {
         CloseWorkerChannel(worker.channel);

@@ -41,6 +41,7 @@ enum CaptionNumber {
     CaptionShowLog = 106,
     CaptionNoOutputFormat = 107,
     CaptionNoSaveOption = 108,
+    CaptionStopCommand = 109,       // the Convert button and menu item during a run
     CaptionRunFinished = 110,
     CaptionSummaryConverted = 111,
     CaptionSummaryFailed = 112,
@@ -56,12 +57,16 @@ enum CaptionNumber {
     CaptionPreferencesItem = 123,
     CaptionResizeSwitch = 124,
     CaptionRotateSwitch = 125,
-    CaptionStopButton = 126,
-    CaptionStopItem = 127,
     CaptionStopping = 128,
     CaptionFileOfCount = 129,       // %1 of %2: %3, the file's name
     CaptionStoppedCounts = 130,     // %1 converted, %2 failed, %3 not started
     CaptionLogQuestion = 131,
+    // Notes in the log on a converted file, and what the summary says of them.
+    CaptionDamagedSource = 260,     // %1 what the decoder said
+    CaptionDamagedSourceKept = 261,
+    CaptionPicturesSourceKept = 262, // %1 the number of pictures
+    CaptionNotedCount = 263,        // %1 the converted files with a note
+    CaptionStopTip = 264,           // the Convert button's tooltip during a run
     CaptionTurnUprightSwitch = 300, // Preferences
     CaptionTurnUprightTip = 301,
     CaptionExifUnreadable = 302,    // log note on a converted file

@@ -34,6 +34,7 @@ const CaptionSection captionSections[] = {
     {"[COMMAND-LINE]", 30, 330, true},
     {"[SAFEGUARDS]", 13, 310, false},
     {"[COMMAND-LINE-VALUES]", 7, 380, false},
+    {"[REPORTS]", 5, 260, true},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

@@ -18,6 +18,40 @@ int ShowMessage(HWND owner, const char* text, UINT type, bool* shown)
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
 }
 
+namespace {
+
+// The box of the withdrawable question being asked; only the asking thread
+// touches them.
+HWND openQuestion = NULL;
+HHOOK questionHook = NULL;
+
+// The box is the first dialog the asking thread creates while it asks.
+LRESULT CALLBACK NoteQuestionBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[8] = "";
+    if (code == HCBT_CREATEWND && !openQuestion && GetClassNameA((HWND)wParam, name, sizeof name) &&
+        strcmp(name, "#32770") == 0)
+        openQuestion = (HWND)wParam;
+    return CallNextHookEx(questionHook, code, wParam, lParam);
+}
+
+} // namespace
+
+int AskWithdrawable(HWND owner, const char* text, UINT type)
+{
+    questionHook = SetWindowsHookExA(WH_CBT, NoteQuestionBox, NULL, GetCurrentThreadId());
+    int answer = ShowMessage(owner, text, type);
+    if (questionHook) UnhookWindowsHookEx(questionHook);
+    questionHook = NULL;
+    openQuestion = NULL;
+    return answer;
+}
+
+void WithdrawQuestion()
+{
+    if (openQuestion) EndDialog(openQuestion, IDNO);
+}
+
 void WriteStandardError(const char* text)
 {
     // A terminal ends lines with LF alone.

@@ -16,6 +16,12 @@ extern HWND dialogWindow;
 // tells which.
 int ShowMessage(HWND owner, const char* text, UINT type, bool* shown = nullptr);
 
+// A question the program may take back while it waits for the answer
+// (ShowMessage otherwise): WithdrawQuestion, called on the asking thread from
+// a message its box's loop handles, closes the box as if No was pressed.
+int AskWithdrawable(HWND owner, const char* text, UINT type);
+void WithdrawQuestion();
+
 // Writes text to standard error with the terminal's line ends (LF), and a
 // final one.
 void WriteStandardError(const char* text);

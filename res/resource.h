@@ -63,3 +63,4 @@
 #define WM_CONVERT_STATE        (WM_APP + 1)    // wParam: the Convert state a run asks for
 #define WM_TAKE_FOCUS           (WM_APP + 2)    // once the window is shown after opening
 #define WM_RESTORE_SIZE         (WM_APP + 3)    // after a size below the minimum was raised
+#define WM_REMOVE_ROWS          (WM_APP + 4)    // lParam: the rows' numbers (std::vector<unsigned>*), ascending

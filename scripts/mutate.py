@@ -160,6 +160,9 @@ def main():
         mutants = [m for m in mutants if m.ident in wanted]
 
     work = tempfile.mkdtemp(prefix="bramblewick-mutate-")
+    # The install test runs the installed program as another user, who must
+    # reach the build as it would a build directory of its own.
+    os.chmod(work, 0o755)
     source, build_dir = os.path.join(work, "source"), os.path.join(work, "build")
     try:
         copy_tree(source)

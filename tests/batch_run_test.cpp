@@ -18,6 +18,10 @@ struct Watched {
     std::vector<unsigned> positions;
     std::function<void()> atSecondRow;
     volatile bool deletionShown = false, released = false;
+    // The stop question, which releases the held run as it shows; and
+    // whether it was still open when the summary showed (it is then closed).
+    HWND stopQuestion = NULL;
+    volatile bool releaseAtStopQuestion = false, questionOutlivedRun = false;
 } watched;
 
 // Sees the messages sent on every thread. Holds the run at the message about
@@ -34,6 +38,13 @@ LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
     if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strstr(text, "could not delete")) {
         watched.deletionShown = true;
         for (int i = 0; i < 1000 && !watched.released; ++i) Sleep(10);
+    }
+    if (shown && text == CaptionText(CaptionStopRun)) {
+        watched.stopQuestion = sent.hwnd;
+        if (watched.releaseAtStopQuestion) watched.released = true;
+    } else if (shown && strstr(text, CaptionText(CaptionAllConverted).c_str()) && IsWindowVisible(watched.stopQuestion)) {
+        watched.questionOutlivedRun = true;
+        PostMessageA(watched.stopQuestion, WM_COMMAND, IDNO, 0);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -119,7 +130,8 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
     for (int answer : {IDYES, IDOK, IDYES}) boxes.Answer(answer);
     std::string during, stopping;
     watched.atSecondRow = [&] {
-        during = Text(IDC_STATUS) + " | " + Text(IDC_CONVERT) + (Marked(1) && !Marked(0) ? " | marked" : "");
+        during = Text(IDC_STATUS) + " | " + Text(IDC_CONVERT) + " | " + AskedTip(IDC_CONVERT) +
+                 (Marked(1) && !Marked(0) ? " | marked" : "");
         Command(IDC_CONVERT);
         stopping = Text(IDC_CONVERT) + (Enabled(IDC_CONVERT) || !(MenuState(IDM_CONVERT) & MF_GRAYED) ? " enabled" : "");
         Command(IDC_CONVERT);
@@ -127,7 +139,8 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
     Command(IDC_CONVERT);
     WaitForRunEnd();
     WaitFor([&] { return boxes.texts().size() == 4; }, "the log window");
-    EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopButton) + " | marked");
+    EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopCommand) + " | " + CaptionText(CaptionStopTip) +
+                          " | marked");
     EXPECT_EQ(stopping, CaptionText(CaptionStopping));
     EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
                                     CaptionText(CaptionRunStopped) + "\n\n1 converted, 1 failed, 3 not started\n\n" +
@@ -200,6 +213,44 @@ TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertA
     };
     Command(IDC_CONVERT);
     WaitForRunEnd();
-    EXPECT_EQ(seen, CaptionText(CaptionStopButton)) << "the run's caption, then any control left enabled";
+    EXPECT_EQ(seen, CaptionText(CaptionStopCommand)) << "the run's caption, then any control left enabled";
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionAllConverted)});
+}
+
+// With deletion on: a source in use, a plain one, one of three pictures and a
+// cut-off photo. A stop question asked while the run is held at the first
+// file and left open goes as the run's files end, before the summary, which
+// offers the notes of the two kept sources; the deleted source's row leaves
+// the list.
+TEST_F(BatchRunTest, KeptSourcesAreNotedDeletedOnesLeaveTheListAndAnOpenStopQuestionGoesWithTheRun)
+{
+    settings.workers = 1;
+    settings.deleteOriginal = true;
+    languageCaptions[0][CaptionNotedCount] = "%1 noted";
+    Texts paths = AddImages(2);
+    paths.push_back(files / "pages.gif");
+    paths.push_back(files / "cut.jpg");
+    ASSERT_TRUE(WriteThreePictures(paths[2], FIF_GIF) && WriteCutOffJpeg(paths[3]));
+    for (size_t i = 2; i < 4; ++i) AddFilesToList(paths[i].c_str());
+    HANDLE inUse = CreateFileA(paths[0].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    // The message about the source in use is answered as it shows, before the hold.
+    for (int answer : {IDOK, MessageBoxAnswerer::Leave, IDYES}) boxes.Answer(answer);
+    watched.releaseAtStopQuestion = true;
+    Command(IDC_CONVERT);
+    for (int i = 0; i < 3000 && !watched.deletionShown; ++i) PumpMessages(10);
+    PostMessageA(window, WM_COMMAND, IDC_CONVERT, (LPARAM)Item(IDC_CONVERT));
+    WaitForRunEnd();
+    CloseHandle(inUse);
+    WaitFor([&] { return boxes.texts().size() == 4; }, "the log window");
+
+    EXPECT_FALSE(watched.questionOutlivedRun);
+    Texts shown = boxes.texts();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_NE(shown[0].find("could not delete"), std::string::npos);
+    EXPECT_EQ(shown[1], CaptionText(CaptionStopRun));
+    EXPECT_EQ(shown[2], CaptionText(CaptionAllConverted) + "\n\n2 noted");
+    EXPECT_EQ(shown[3], "[Bramblewick - Log] 4caption 113\r\n0caption 114\r\n\r\n" + paths[2] +
+                            "\r\ncaption 262\r\n\r\n" + paths[3] + "\r\ncaption 260\r\ncaption 261\r\n\r\n");
+    EXPECT_EQ(Rows(), (Texts{paths[0], paths[2], paths[3]}));
+    EXPECT_EQ(fileCount, 3u);
 }

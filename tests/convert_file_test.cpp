@@ -10,6 +10,8 @@
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
@@ -195,35 +197,47 @@ TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
     EXPECT_EQ(4u, convertedCount);
 }
 
-// Animated GIFs, PNGs and WebPs, multi-page TIFFs and icons of several sizes lose everything
-// but their first picture: with deletion on, they stay, and the log says why.
-TEST_F(ConvertFileTest, SourcesWithMorePicturesThanConvertedStay)
+// Animated GIFs, PNGs and WebPs, multi-page TIFFs and icons of several sizes
+// lose everything but their first picture, and a cut-off JPEG decodes with
+// its missing part filled in: they count as converted, never lose their
+// source, and the log says why, with deletion on and off.
+TEST_F(ConvertFileTest, SourcesWithMorePicturesOrDamageStayAndTheLogSaysWhy)
 {
-    settings.deleteOriginal = true;
     settings.outputFormat = FormatPng;
+    languageCaptions[0][CaptionDamagedSource] = "damaged: %1";
+    languageCaptions[0][CaptionPicturesSourceKept] = "kept, one of %1";
     std::vector<std::string> sources;
     for (FREE_IMAGE_FORMAT format : {FIF_GIF, FIF_TIFF, FIF_ICO}) {
-        std::string source = dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format)));
-        FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(source.c_str()).c_str(), TRUE, FALSE);
-        for (int size : {16, 32, 48}) {
-            Bitmap page(FreeImage_Allocate(size, size, 8));
-            FreeImage_AppendPage(pages, page.get());
-        }
-        ASSERT_TRUE(FreeImage_CloseMultiBitmap(pages));
-        sources.push_back(source);
+        sources.push_back(dir / ("pages." + std::string(FreeImage_GetFormatFromFIF(format))));
+        ASSERT_TRUE(WriteThreePictures(sources.back(), format));
     }
     sources.push_back(dir / "animated.png");
     WriteFileBytes(sources.back(), AnimatedPng(sources.back()));
     sources.push_back(dir / "animated.webp");
     WriteFileBytes(sources.back(), AnimatedWebp(sources.back()));
-    for (const std::string& source : sources) {
+    std::string cut = dir / "cut.jpg";
+    ASSERT_TRUE(WriteCutOffJpeg(cut));
+
+    for (bool deletion : {false, true}) {
+        settings.deleteOriginal = deletion;
+        convertedCount = failedCount = notedCount = 0;
         conversionLog.clear();
-        EXPECT_TRUE(Convert(source));
-        EXPECT_TRUE(FileExists(source));
-        EXPECT_EQ(source + "\r\nError: Only the first of its 3 pictures was converted; the original was kept.\r\n\r\n",
-                  conversionLog);
+        std::string expected;
+        for (const std::string& source : sources) {
+            EXPECT_TRUE(Convert(source));
+            if (deletion) expected += source + "\r\nkept, one of 3\r\n\r\n";
+        }
+        EXPECT_TRUE(Convert(cut));
+        size_t damage = conversionLog.find(cut + "\r\ndamaged: ");
+        EXPECT_EQ(expected, conversionLog.substr(0, damage));
+        EXPECT_TRUE(damage != std::string::npos && conversionLog.size() > damage + cut.size() + 12);
+        std::string kept = deletion ? "\r\ncaption 261\r\n\r\n" : "\r\n\r\n";
+        EXPECT_EQ(kept, conversionLog.substr(conversionLog.size() - kept.size()));
+        EXPECT_EQ((std::vector<unsigned>{6, 0, deletion ? 6u : 1u}),
+                  (std::vector<unsigned>{convertedCount, failedCount, notedCount}));
+        for (const std::string& source : sources) EXPECT_TRUE(FileExists(source)) << source;
+        EXPECT_TRUE(FileExists(cut));
     }
-    EXPECT_EQ(5u, failedCount);
 }
 
 // A written file proves itself by reading back at the size it was written.
@@ -237,11 +251,13 @@ TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
     converted.outputFormat = FIF_PNG;
     converted.outputWidth = 12;
     converted.outputHeight = 8;
-    EXPECT_EQ("", WhySourceMustStay(converted));
+    int pictures = 0;
+    EXPECT_EQ("", WhySourceMustStay(converted, pictures));
+    EXPECT_EQ(1, pictures);
     converted.outputHeight = 9;
     EXPECT_EQ("The converted file " + written +
                   " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
-              WhySourceMustStay(converted));
+              WhySourceMustStay(converted, pictures));
     WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
-    EXPECT_NE(std::string::npos, WhySourceMustStay(converted).find(" does not read back ("));
+    EXPECT_NE(std::string::npos, WhySourceMustStay(converted, pictures).find(" does not read back ("));
 }

@@ -124,8 +124,11 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
     char pnmKind = '0' + format - FormatPbm + 1 + (option == 8 ? 3 : 0);
     if (format == FormatJpg && Number(bytes, bytes.find("\xFF\xDB") + 5, 1) != jpegFirstSteps[option - 3])
         return "JPEG quality";
-    if (format == FormatBmp && (Number(bytes, 2, 4) != bytes.size() || (Number(bytes, 30, 4) == 1) != (option == 2) ||
-                                (option == 2 && (bpp != 8 || Number(bytes, 34, 4) != bytes.size() - Number(bytes, 10, 4)))))
+    // Run-length encoded are 8-bit palettes; colour images keep their depth.
+    bool runLength = format == FormatBmp && option == 2 && bpp == 8;
+    if (format == FormatBmp && !s.palette && s.pixels != Grey && bpp <= 8) return "reduced to a palette";
+    if (format == FormatBmp && (Number(bytes, 2, 4) != bytes.size() || (Number(bytes, 30, 4) == 1) != runLength ||
+                                (runLength && (bpp != 8 || Number(bytes, 34, 4) != bytes.size() - Number(bytes, 10, 4)))))
         return "BMP header";
     if ((format == FormatPbm || format == FormatPgm || format == FormatPpm) && (bytes[0] != 'P' || bytes[1] != pnmKind))
         return "PNM magic";
@@ -142,16 +145,16 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
         return "dark turned white";
     if (s.pixels != Grey && !grey && !(red.red > red.green + 0.25 && blue.blue > blue.red + 0.25)) return "colours lost";
     // The same pixels wherever the format holds the source as it is.
-    bool keeps = (format == FormatBmp && option == 1) || format == FormatTga || format == FormatPng ||
+    bool keeps = format == FormatBmp || format == FormatTga || format == FormatPng ||
                  format == FormatPpm || format == FormatIco || (format == FormatTif && !fax) ||
-                 (s.palette && (format == FormatGif || format == FormatXpm || format == FormatBmp));
+                 (s.palette && (format == FormatGif || format == FormatXpm));
     if (s.pixels == Exact && keeps &&
         !(red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0))
         return "pixels changed";
 
     if (!s.alpha) return "";
     bool storesAlpha = format == FormatPng || format == FormatTga || format == FormatIco ||
-                       (format == FormatTif && !fax) || (format == FormatBmp && option == 1 && !s.palette);
+                       (format == FormatTif && !fax) || (format == FormatBmp && !s.palette);
     if (format == FormatXpm ? bytes.find("c None") == std::string::npos
         : storesAlpha || format == FormatGif ? clear.alpha > 0.05
         : (clear.red < 0.8 || clear.green < 0.8 || clear.blue < 0.8))

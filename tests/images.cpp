@@ -2,6 +2,8 @@
 #include "tests/images.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "platform/host_file.h"
 
@@ -39,4 +41,25 @@ unsigned RgbAt(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
     RGBQUAD colour = {};
     FreeImage_GetPixelColor(trueColour.get(), x, FreeImage_GetHeight(bitmap) - 1 - rowFromTop, &colour);
     return colour.rgbRed << 16 | colour.rgbGreen << 8 | colour.rgbBlue;
+}
+
+bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format)
+{
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(windowsPath.c_str()).c_str(), TRUE, FALSE);
+    for (int size : {16, 32, 48}) {
+        Bitmap page(FreeImage_Allocate(size, size, 8));
+        if (pages) FreeImage_AppendPage(pages, page.get());
+    }
+    return pages && FreeImage_CloseMultiBitmap(pages);
+}
+
+bool WriteCutOffJpeg(const std::string& windowsPath)
+{
+    if (!WritePatternImage(windowsPath, 300, 200, 24, FIF_JPEG)) return false;
+    std::string host = HostPath(windowsPath.c_str());
+    std::ifstream written(host, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(written), {}};
+    written.close();
+    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 4);
+    return bytes.size() > 1000;
 }

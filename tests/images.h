@@ -20,3 +20,8 @@ bool WritePatternImage(const std::string& windowsPath, int width, int height, in
 Bitmap ReadImage(const std::string& windowsPath);
 // 0xRRGGBB at x on a row counted from the top.
 unsigned RgbAt(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop);
+// A file of three pictures (16, 32 and 48 pixels square) in a format that
+// holds several; true on success.
+bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format);
+// A 300 x 200 JPEG cut off after its first quarter, as a broken copy leaves it.
+bool WriteCutOffJpeg(const std::string& windowsPath);

@@ -19,6 +19,7 @@ const struct {
     {"[JPEG-OPTIONS]", 6, 26}, {"[PNM-OPTIONS]", 3, 32}, {"[BMP-OPTIONS]", 2, 35}, {"[TIFF-OPTIONS]", 8, 37},
     {"[WBMP-OPTIONS]", 10, 45}, {"[XPM-OPTIONS]", 2, 55}, {"[BASIC-PROCESSING]", 9, 57}, {"[COLOR-PROCESSING]", 7, 66},
     {"[RESIZE-PROCESSING]", 8, 73}, {"[MESSAGES]", 33, 89}, {"[WINDOW]", 10, 122}, {"[PHOTOS]", 3, 300},
+    {"[REPORTS]", 5, 260},
 };
 
 // The captions some section fills; no file reaches the others.
@@ -31,7 +32,7 @@ bool InSection(int k)
 
 // The menus and their captions: the menu bar's titles, then File (with the
 // stop command that stands for Convert during a run), Options and Help.
-const std::vector<std::vector<int>> menus = {{7, 122, 12}, {8, 9, 10, 11, 127}, {123, 121}, {13, 15, 16, 17}};
+const std::vector<std::vector<int>> menus = {{7, 122, 12}, {8, 9, 10, 11, 109}, {123, 121}, {13, 15, 16, 17}};
 
 // The access key of a menu text, lower-cased; 0 for none.
 char AccessKey(const std::string& text)

@@ -40,6 +40,15 @@ protected:
     // What a click on a check box does.
     void SetSwitch(int id, bool on) { CheckDlgButton(window, id, on); Command(id, BN_CLICKED); }
 
+    // The text a tip that asks for its text gets from the window.
+    std::string AskedTip(int id) const
+    {
+        NMTTDISPINFOA info = {};
+        info.hdr = {Item(id), (UINT_PTR)Item(id), (UINT)TTN_GETDISPINFOA};
+        SendMessageA(window, WM_NOTIFY, 0, (LPARAM)&info);
+        return info.lpszText ? info.lpszText : "";
+    }
+
     std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
 
     // What choosing an entry of a drop-down list does; of equal entries, the first.

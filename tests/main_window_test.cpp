@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     }
     EXPECT_EQ(tips.size(), 14u);
     EXPECT_EQ(timesAndWidths, (std::set<std::pair<LRESULT, LRESULT>>{{25000, 300}}));
-    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + tips[IDC_CONVERT] + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
+    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + AskedTip(IDC_CONVERT) + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
                   tips[IDC_PROGRESS], "caption 89caption 90caption 92caption 93caption 94caption 95");
 
     SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);

@@ -182,6 +182,24 @@ run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
 
+# A GIF of three pictures and a photo cut off after 6000 bytes convert, with
+# deletion on and off; neither source is deleted, and the log says why.
+printf 'GIF89a\1\0\1\0\x80\0\0\0\0\0\xff\xff\xff' >more/pages.gif
+for _ in 1 2 3; do printf ',\0\0\0\0\1\0\1\0\0\2\2D\1\0' >>more/pages.gif; done
+printf ';' >>more/pages.gif
+head -c 6000 "$source_dir/samples/berries.jpg" >more/cut.jpg
+printf '%s\n' more/pages.gif more/cut.jpg >kept.txt
+for deletion in 0 1; do
+    sed -i "12s/^./$deletion/" "$program/config.dat"
+    run -output 4 -options 0 -inputmulti kept.txt
+    check "deletion $deletion: both converted, exit code 0" eval 'exited 0 && test -f more/Converted/cut.png'
+    check "deletion $deletion: both sources stay" test -f more/pages.gif -a -f more/cut.jpg
+    check "deletion $deletion: the damage is logged" said "(the decoder said: Premature end of JPEG file)"
+    check "deletion $deletion: the kept sources are noted, with deletion on only" eval \
+        'said "$((deletion + 1)) of them have a note in the log." &&
+         test "$(grep -ci "original was kept" "$work/stderr")" = $((deletion * 2))'
+done
+
 # Ctrl-C during a list run ends it at once: files being converted leave
 # nothing behind, their sources stay, and the exit status says so. Each PICT
 # keeps its decoder busy for the whole of its minute.

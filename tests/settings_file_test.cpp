@@ -1,4 +1,5 @@
 // config.dat read line by line into its fields and written back.
+#include <climits>
 #include <string>
 
 #include "app/settings_file.h"
@@ -91,15 +92,19 @@ TEST_F(SettingsFileTest, EachLineIsReadIntoItsFieldAndWrittenBackFromIt)
 }
 
 // The directory line fills its 499-character field and shifts nothing after
-// it; an unknown language is English; a file that cannot be opened or written
+// it; an unknown language is English; a number below 0 or beyond an int is
+// taken as the nearest one there is; a file that cannot be opened or written
 // is reported and changes nothing.
-TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageAndUnusableFiles)
+TEST_F(SettingsFileTest, LongDirectoryUnknownLanguageOutOfRangeNumbersAndUnusableFiles)
 {
-    Texts fields(19, "1");
+    Texts fields(20, "1");
     fields[0] = "3";
     fields[10] = std::string(600, 'd');
+    fields[15] = "99999999999";
+    fields[19] = "-3";
     ASSERT_TRUE(Load(Joined(fields)));
     EXPECT_EQ(settings.language, 0);
+    EXPECT_EQ((std::vector<int>{settings.resizeHeight, settings.workers}), (std::vector<int>{INT_MAX, 0}));
     EXPECT_EQ(settings.outputDirectory, std::string(499, 'd'));
     EXPECT_TRUE(settings.deleteOriginal && settings.rotateDegrees == 1);
 

@@ -42,6 +42,7 @@ LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
         shownTexts.push_back(strcmp(title, "Bramblewick") == 0 ? text : std::string("[") + title + "] " + text);
         int answer = log ? IDC_LOG_OK : answers.empty() ? fallbackAnswer : answers.front();
         if (!log && !answers.empty()) answers.pop_front();
+        if (answer == MessageBoxAnswerer::Leave) return CallNextHookEx(NULL, code, wParam, lParam);
         if (answer != MessageBoxAnswerer::Enter && !GetDlgItem(box, answer)) answer = GetDlgItem(box, IDNO) ? IDNO : IDOK;
         if (answer == MessageBoxAnswerer::Enter) PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
         else PostMessageA(box, WM_COMMAND, answer, 0);
@@ -191,7 +192,7 @@ ProcessStateTest::~ProcessStateTest()
 {
     mainWindow = dialogWindow = NULL;
     conversionRunning = advancedMode = false;
-    fileCount = convertedCount = failedCount = 0;
+    fileCount = convertedCount = failedCount = notedCount = 0;
     savedCommandLine = CommandLine();
     conversionLog = logWindowText = "";
     settings = savedSettings;

@@ -41,8 +41,9 @@ class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(int fallback = IDOK);
     ~MessageBoxAnswerer();
-    // Enter: the box's default button.
+    // Enter: the box's default button; Leave: no answer, the box stays open.
     static const int Enter = 0;
+    static const int Leave = -1;
     void Answer(int button);
     void Fallback(int button);
     // Texts of the boxes shown so far; a box not titled "Bramblewick" is

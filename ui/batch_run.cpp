@@ -16,7 +16,12 @@
 //   carries them out and never waits for the worker, so the window keeps
 //   answering during a run. Convert's state is changed on the main thread
 //   only (WM_CONVERT_STATE), which orders a confirmed stop against the run's
-//   own end.
+//   own end; once its files have ended, the run takes the stop command away
+//   (ConvertEnding), which also withdraws a stop question still open.
+// - Rows whose sources the run deleted leave the list as the run puts the
+//   window back (WM_REMOVE_ROWS), on the main thread, which alone changes
+//   rows; no row moves while the run reads them, since rows can only be
+//   appended then.
 // - The counters, conversionLog and logWindowText belong to the worker while
 //   a run is going; files are counted and logged in list order, whatever
 //   order they end in.
@@ -29,6 +34,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
@@ -153,12 +159,15 @@ void ShowFileStart(unsigned row, unsigned count, const std::string& path)
 bool ShowSummary(unsigned notStarted, bool stopped)
 {
     std::string converted = std::to_string(convertedCount), failed = std::to_string(failedCount);
-    if (!stopped && failedCount == 0) {
-        ShowMessage(mainWindow, Caption(CaptionAllConverted), MB_OK | MB_ICONINFORMATION);
-        return false;
-    }
     std::string text;
-    if (stopped) {
+    if (!stopped && failedCount == 0) {
+        if (notedCount == 0) {
+            ShowMessage(mainWindow, Caption(CaptionAllConverted), MB_OK | MB_ICONINFORMATION);
+            return false;
+        }
+        text = std::string(Caption(CaptionAllConverted)) + "\n\n" +
+               CaptionWith(CaptionNotedCount, {std::to_string(notedCount)});
+    } else if (stopped) {
         text = std::string(Caption(CaptionRunStopped)) + "\n\n" +
                CaptionWith(CaptionStoppedCounts, {converted, failed, std::to_string(notStarted)});
         if (failedCount) text += std::string("\n\n") + Caption(CaptionLogQuestion);
@@ -166,7 +175,7 @@ bool ShowSummary(unsigned notStarted, bool stopped)
         text = std::string(Caption(CaptionRunFinished)) + "\n\n" + converted + Caption(CaptionSummaryConverted) +
                "\n" + failed + Caption(CaptionSummaryFailed);
     }
-    if (failedCount == 0) {
+    if (failedCount == 0 && stopped) {
         ShowMessage(mainWindow, text.c_str(), MB_OK | MB_ICONINFORMATION);
         return false;
     }
@@ -177,11 +186,12 @@ bool ShowSummary(unsigned notStarted, bool stopped)
     return true;
 }
 
-// Back to the window's idle state; the option selector and the resize
-// controls follow the format as after choosing it. The progress bar keeps
-// the share of files done.
-void ShowRunEnd()
+// Back to the window's idle state, without the rows whose files were
+// deleted; the option selector and the resize controls follow the format as
+// after choosing it. The progress bar keeps the share of files done.
+void ShowRunEnd(const std::vector<unsigned>& deletedRows)
 {
+    SendMessageA(mainWindow, WM_REMOVE_ROWS, 0, (LPARAM)&deletedRows);
     SetDlgItemTextA(mainWindow, IDC_STATUS, "");
     MarkRow(-1);
     EnableControl(IDC_FORMAT, true);
@@ -227,6 +237,7 @@ void ConvertThread(void*)
 {
     ShowRunStart();
     unsigned started = 0;   // files handed over, also the next row
+    std::vector<unsigned> deletedRows;
     ConvertFiles(
         run.change,
         [&](unsigned row, FileStart& file) {
@@ -234,7 +245,11 @@ void ConvertThread(void*)
             started = row + 1;
             return true;
         },
-        [](unsigned row, const JobOutcome&) { SetProgress(row + 1, fileCount); });
+        [&](unsigned row, const JobOutcome& outcome) {
+            SetProgress(row + 1, fileCount);
+            if (outcome.sourceDeleted) deletedRows.push_back(row);
+        });
+    SendMessageA(mainWindow, WM_CONVERT_STATE, ConvertEnding, 0);
 
     // Rows removed while a stopped run finishes its files are not counted as
     // not started, and must not leave the counts to the next run.
@@ -245,12 +260,13 @@ void ConvertThread(void*)
         showLog = ShowSummary(notStarted, notStarted != 0);
         convertedCount = 0;
         failedCount = 0;
+        notedCount = 0;
         conversionLog.clear();
     }
 
     // The window is put back before the run counts as ended: a run started
     // at once after must not have its controls enabled again by this one.
-    ShowRunEnd();
+    ShowRunEnd(deletedRows);
     conversionRunning = false;
     runActive = false;
 
@@ -280,8 +296,10 @@ bool BatchRunActive()
     return runActive;
 }
 
-void RequestStop()
+void AskToStop()
 {
+    if (convertState == ConvertEnding) return;
+    if (AskWithdrawable(mainWindow, Caption(CaptionStopRun), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     conversionRunning = false;
     // A run that ended while the question was open has put Convert back already.
     if (convertState == ConvertStop) SetConvertState(ConvertStopping);
@@ -290,10 +308,13 @@ void RequestStop()
 void SetConvertState(int state)
 {
     convertState = (ConvertState)state;
+    // Asked near the end and left open, the question would outlive the run
+    // and take the summary's Enter.
+    if (state != ConvertStop) WithdrawQuestion();
     int button = CaptionConvertButton, item = CaptionConvertItem;
-    if (state == ConvertStop) button = CaptionStopButton, item = CaptionStopItem;
+    if (state == ConvertStop || state == ConvertEnding) button = item = CaptionStopCommand;
     if (state == ConvertStopping) button = item = CaptionStopping;
-    bool enabled = state != ConvertStopping;
+    bool enabled = state == ConvertIdle || state == ConvertStop;
 
     SetDlgItemTextA(mainWindow, IDC_CONVERT, Caption(button));
     EnableControl(IDC_CONVERT, enabled);
@@ -307,6 +328,11 @@ void SetConvertState(int state)
 void ShowConvertState()
 {
     SetConvertState(convertState);
+}
+
+const char* ConvertTip()
+{
+    return Caption(convertState == ConvertIdle ? CaptionConvertTip : CaptionStopTip);
 }
 
 int RowBeingConverted()

@@ -214,13 +214,18 @@ void AddFilesFromCommandLine()
 
 void RemoveSelectedFiles()
 {
-    HWND list = FileList();
+    std::vector<unsigned> selected;
+    for (unsigned row = 0; row < fileCount; ++row)
+        if (SendMessageA(FileList(), LVM_GETITEMSTATE, row, LVIS_SELECTED) == LVIS_SELECTED) selected.push_back(row);
+    RemoveRows(selected);
+}
+
+void RemoveRows(const std::vector<unsigned>& rows)
+{
     unsigned removed = 0;
-    // From the last row up, so that a deletion moves no row still to be tested.
-    for (int row = (int)fileCount - 1; row >= 0; --row) {
-        if (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != LVIS_SELECTED) continue;
-        if (SendMessageA(list, LVM_DELETEITEM, row, 0)) ++removed;
-    }
+    // From the last row up, so that a deletion moves no row still to go.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (SendMessageA(FileList(), LVM_DELETEITEM, *row, 0)) ++removed;
     fileCount = fileCount - removed;
 }
 

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 // Longest path the list takes; a longer one is left out, never cut.
 const size_t maxInputPath = 1999;
@@ -30,6 +31,9 @@ void AddFilesFromCommandLine();
 
 // Removes the selected rows; the others keep their order.
 void RemoveSelectedFiles();
+
+// Removes the rows numbered in `rows`, ascending; the others keep their order.
+void RemoveRows(const std::vector<unsigned>& rows);
 
 // Selects every row.
 void SelectAllFiles();

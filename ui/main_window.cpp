@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/preferences_dialog.h"
 #include "app/startup.h"
@@ -68,7 +69,7 @@ void ShowError(const char* text)
 
 bool Ask(int caption, UINT defaultButton)
 {
-    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONERROR | defaultButton) == IDYES;
+    return ShowMessage(mainWindow, Caption(caption), MB_YESNO | MB_ICONQUESTION | defaultButton) == IDYES;
 }
 
 // --- Opening ---
@@ -80,11 +81,13 @@ void AddTooltips()
         int caption;
     } captionedTips[] = {
         {IDC_FORMAT, CaptionFormatSelectorTip}, {IDC_OPTION, CaptionOptionSelectorTip},
-        {IDC_CONVERT, CaptionConvertTip},       {IDC_ADD_FILES, CaptionAddFilesTip},
-        {IDC_REMOVE_FILES, CaptionRemoveFilesTip}, {IDC_PROGRESS, CaptionProgressTip},
+        {IDC_ADD_FILES, CaptionAddFilesTip},    {IDC_REMOVE_FILES, CaptionRemoveFilesTip},
+        {IDC_PROGRESS, CaptionProgressTip},
     };
     for (const auto& tip : captionedTips) CreateTooltip(Control(tip.control), Caption(tip.caption));
     CreateFileListTooltip();
+    // During a run the button stops it, and its tip says so.
+    CreateTooltip(Control(IDC_CONVERT), LPSTR_TEXTCALLBACKA);
 
     CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
     CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
@@ -233,7 +236,7 @@ void SetMinimumTrackingSize(MINMAXINFO* limits)
 void Convert()
 {
     if (conversionRunning) {
-        if (Ask(CaptionStopRun, MB_DEFBUTTON1)) RequestStop();
+        AskToStop();
         return;
     }
     if (fileCount == 0) {
@@ -308,6 +311,8 @@ bool Notified(HWND window, NMHDR* notice)
 {
     if (notice->code == TTN_GETDISPINFOA && notice->idFrom == (UINT_PTR)Control(IDC_FILE_LIST))
         GiveFileListTip((NMTTDISPINFOA*)notice);
+    if (notice->code == TTN_GETDISPINFOA && notice->idFrom == (UINT_PTR)Control(IDC_CONVERT))
+        ((NMTTDISPINFOA*)notice)->lpszText = (LPSTR)ConvertTip();
     if (notice->idFrom != IDC_FILE_LIST) return false;
     if (notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
     if (notice->code != NM_CUSTOMDRAW) return false;
@@ -392,6 +397,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CONVERT_STATE: SetConvertState((int)wParam); break;
     case WM_TAKE_FOCUS: TakeFocus(window); break;
     case WM_RESTORE_SIZE: RestoreSize(window); break;
+    case WM_REMOVE_ROWS: RemoveRows(*(const std::vector<unsigned>*)lParam); break;
     }
     return 0;
 }
