@@ -3,10 +3,12 @@
 #include "app/startup.h"
 #include "engine/worker_main.h"
 #include "platform/argument_text.h"
+#include "platform/standard_streams.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RunWorkerIfAsked();
+    KeepStandardStreamsToThisProcess();
     programInstance = instance;
     ExitProcess(RunProgram(ProcessArgumentText()));
 }
