@@ -1,6 +1,5 @@
 #include "engine/worker_messages.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,20 +14,6 @@ bool WriteAll(HANDLE pipe, const char* bytes, DWORD size)
         if (!WriteFile(pipe, bytes, size, &written, NULL) || written == 0) return false;
         bytes += written;
         size -= written;
-    }
-    return true;
-}
-
-// Reads go through a buffer on the stack: Wine refuses to read a pipe into
-// memory it did not allocate itself, such as the C library's heap.
-bool ReadAll(HANDLE pipe, std::string& bytes, DWORD size)
-{
-    char chunk[4096];
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, chunk, std::min(size, (DWORD)sizeof chunk), &read, NULL) || read == 0) return false;
-        bytes.append(chunk, read);
-        size -= read;
     }
     return true;
 }
@@ -57,13 +42,25 @@ bool WriteFields(HANDLE pipe, const Fields& fields)
     return WriteAll(pipe, message.data(), (DWORD)message.size());
 }
 
-bool ReadFields(HANDLE pipe, Fields& fields)
+bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
 {
-    std::string length, message;
-    DWORD size = 0;
-    if (!ReadAll(pipe, length, 4)) return false;
-    memcpy(&size, length.data(), 4);
-    if (size > longestMessage || !ReadAll(pipe, message, size)) return false;
+    std::string& bytes = buffer.bytes;
+    for (;;) {
+        DWORD size = 0;
+        if (bytes.size() >= 4) memcpy(&size, bytes.data(), 4);
+        if (size > longestMessage) return false;
+        if (bytes.size() >= 4 && bytes.size() - 4 >= size) break;
+        // Through a buffer on the stack: Wine refuses to read a pipe into
+        // memory it did not allocate itself, such as the C library's heap.
+        char chunk[4096];
+        DWORD read = 0;
+        if (!ReadFile(pipe, chunk, sizeof chunk, &read, NULL) || read == 0) return false;
+        bytes.append(chunk, read);
+    }
+    DWORD size;
+    memcpy(&size, bytes.data(), 4);
+    std::string message = bytes.substr(4, size);
+    bytes.erase(0, 4 + size);
     fields.clear();
     for (size_t start = 0; start < message.size();) {
         size_t end = message.find('\0', start);
@@ -72,6 +69,14 @@ bool ReadFields(HANDLE pipe, Fields& fields)
         start = end + 1;
     }
     return true;
+}
+
+bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer)
+{
+    DWORD size = 0, available = 0;
+    if (buffer.bytes.size() >= 4) memcpy(&size, buffer.bytes.data(), 4);
+    if (buffer.bytes.size() >= 4 && buffer.bytes.size() - 4 >= size) return true;
+    return PeekNamedPipe(pipe, NULL, 0, NULL, &available, NULL) && available > 0;
 }
 
 unsigned long long FieldNumber(const Fields& fields, size_t index)

@@ -1,7 +1,10 @@
 // How a run drives its workers, all on the thread that calls ConvertFiles:
-// - Files start in list order, each as soon as a worker is free for it: its
+// - Files start in list order, each as soon as a worker has room for it: its
 //   settings are taken, its output name is claimed (so names come out as in
 //   a run of one file after another) and the job is sent to the worker.
+//   A worker holds the file in hand and the next one, so that it never waits
+//   for the run between files; a file whose worker ends before it began it
+//   is sent again, to another worker.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
 //   ended, setting its event after the outcome. The run waits on the events
@@ -20,7 +23,9 @@
 #include <bcrypt.h>
 
 #include <algorithm>
+#include <deque>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "engine/conversion_limits.h"
@@ -45,11 +50,12 @@ const DWORD longestWait = 200;
 
 struct Worker {
     WorkerChannel channel;
-    bool busy;
-    unsigned file;            // while busy
-    ConversionStage stage;    // of the job, as the worker last said
-    ULONGLONG started;        // tick of the stage's start
-    ULONGLONG allowed;        // milliseconds from the stage's start
+    MessageBuffer answers;
+    std::deque<unsigned> files;   // sent to it, in the order it takes them; the first is in hand
+    bool retiring;                // it said that it takes no further file
+    ConversionStage stage;        // of the file in hand, as the worker last said
+    ULONGLONG started;            // tick of the stage's start
+    ULONGLONG allowed;            // milliseconds from the stage's start
 };
 
 // What the log says of a file whose worker ran out of time or ended without
@@ -62,6 +68,7 @@ const int crashedCaptions[] = {CaptionDecoderCrashed, CaptionTurningCrashed, Cap
 struct RunFile {
     FileStart start;
     ClaimedName claim;
+    ConversionJob job;
     unsigned long long sourceBytes;
     bool ended;
     JobOutcome outcome;
@@ -73,9 +80,17 @@ struct Run {
     std::string secret;
     std::vector<Worker> workers;
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
+    std::set<unsigned> resend;           // files whose worker ended before it began them
     NameNumbers numbers;
     std::map<std::string, FreedNumbers> freed;   // by name family
 };
+
+// Files sent to a worker at a time: the one in hand and the next; with one
+// worker, as the user asked, one file after another.
+size_t FilesAhead(const Run& run)
+{
+    return run.workerLimit > 1 ? 2 : 1;
+}
 
 std::string NewSecret()
 {
@@ -149,40 +164,62 @@ bool HasRoom(const Run& run)
 {
     if (run.workers.size() < run.workerLimit) return true;
     for (const Worker& worker : run.workers)
-        if (!worker.busy) return true;
+        if (!worker.retiring && worker.files.size() < FilesAhead(run)) return true;
     return false;
 }
 
 bool Busy(const Run& run)
 {
     for (const Worker& worker : run.workers)
-        if (worker.busy) return true;
+        if (!worker.files.empty()) return true;
     return false;
 }
 
-// Hands the job to an idle worker, or to a new one; a worker found to have
-// ended while idle is replaced once.
-bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& failure)
+// The first file the worker holds is now in hand.
+void BeginFirstFile(Run& run, Worker& worker)
+{
+    worker.stage = DecodingStage;
+    worker.started = GetTickCount64();
+    worker.allowed = Allowance(run.files[worker.files.front()].sourceBytes, 0);
+}
+
+// Sends the file's job to the worker that holds the fewest files, to a new
+// one while there are fewer than the limit and none is idle. A worker found
+// to have ended is given up, and another one tried once.
+bool SendJob(Run& run, unsigned index, std::string& failure)
 {
     for (int attempt = 0; attempt < 2; attempt++) {
-        auto idle = std::find_if(run.workers.begin(), run.workers.end(), [](const Worker& w) { return !w.busy; });
-        if (idle == run.workers.end()) {
+        Worker* chosen = nullptr;
+        for (Worker& worker : run.workers)
+            if (!worker.retiring && worker.files.size() < FilesAhead(run) &&
+                (!chosen || worker.files.size() < chosen->files.size()))
+                chosen = &worker;
+        if ((!chosen || !chosen->files.empty()) && run.workers.size() < run.workerLimit) {
             if (!StartWorker(run, failure)) return false;
-            idle = run.workers.end() - 1;
+            chosen = &run.workers.back();
         }
-        if (WriteFields(idle->channel.jobs, JobFields(job))) {
-            idle->busy = true;
-            idle->file = index;
-            idle->stage = DecodingStage;
-            idle->started = GetTickCount64();
-            idle->allowed = Allowance(run.files[index].sourceBytes, 0);
+        if (!chosen) break;
+        if (WriteFields(chosen->channel.jobs, JobFields(run.files[index].job))) {
+            chosen->files.push_back(index);
+            if (chosen->files.size() == 1) BeginFirstFile(run, *chosen);
             return true;
         }
-        CloseWorkerChannel(idle->channel);
-        run.workers.erase(idle);
+        // The files it holds are its run's to settle once it has ended.
         failure = "the worker process has ended";
+        chosen->retiring = true;
+        if (chosen->files.empty()) {
+            CloseWorkerChannel(chosen->channel);
+            run.workers.erase(run.workers.begin() + (chosen - run.workers.data()));
+        }
     }
     return false;
+}
+
+void SendOrFail(Run& run, unsigned index)
+{
+    std::string failure;
+    if (!SendJob(run, index, failure))
+        EndFile(run, index, {SaveFailed, false, "The conversion could not be started: " + failure});
 }
 
 void StartFile(Run& run, unsigned index, const FileStart& start)
@@ -202,12 +239,11 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     if (failure.empty()) {
         file.sourceBytes = FileBytes(path);
         const ConversionSettings& with = start.settings;
-        ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
-        if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
-        job.turnUpright = with.turnUpright;
-        if (SendJob(run, index, job, failure)) return;
-        failure = "The conversion could not be started: " + failure;
-        result = SaveFailed;
+        file.job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
+        if (with.outputFormat == FormatWbmp) file.job.bilevelMethod = BilevelMethodForOption(with.saveOption);
+        file.job.turnUpright = with.turnUpright;
+        SendOrFail(run, index);
+        return;
     }
     EndFile(run, index, {result, false, failure});
 }
@@ -217,37 +253,44 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
 // takes no further file.
 bool ReadAnswers(Run& run, Worker& worker)
 {
-    DWORD available = 0;
-    while (worker.busy && PeekNamedPipe(worker.channel.answers, NULL, 0, NULL, &available, NULL) && available > 0) {
-        Fields fields;
+    Fields fields;
+    while (!worker.files.empty() && MessageWaiting(worker.channel.answers, worker.answers)) {
         JobOutcome outcome;
-        if (!ReadFields(worker.channel.answers, fields)) return false;
+        if (!ReadFields(worker.channel.answers, worker.answers, fields)) return false;
+        unsigned index = worker.files.front();
         if (FieldNumber(fields, 0) == StageMessage) {
             auto stage = (ConversionStage)std::min(FieldNumber(fields, 1), (unsigned long long)CheckingStage);
             // A step's time counts from when the worker began it; decoding
             // includes the reading of the header.
             if (stage != worker.stage) worker.started = std::min((ULONGLONG)FieldNumber(fields, 3), GetTickCount64());
             worker.stage = stage;
-            worker.allowed = Allowance(stage == DecodingStage ? run.files[worker.file].sourceBytes : 0,
+            worker.allowed = Allowance(stage == DecodingStage ? run.files[index].sourceBytes : 0,
                                        FieldNumber(fields, 2));
         }
         if (OutcomeFromFields(fields, outcome)) {
-            EndFile(run, worker.file, outcome);
-            worker.busy = false;
-            if (outcome.workerEnds) return false;
+            EndFile(run, index, outcome);
+            worker.files.pop_front();
+            worker.retiring = outcome.workerEnds;
+            if (worker.retiring) return false;
+            if (!worker.files.empty()) BeginFirstFile(run, worker);
         }
     }
     return true;
 }
 
-// Ends a worker for good; its file, if it has one, fails with `reason`.
+// Ends a worker for good; the file in hand, if any, fails with `reason`
+// (none: it has none), and those it had not begun are sent again.
 void EndWorker(Run& run, Worker& worker, const std::string& reason)
 {
     TerminateProcess(worker.channel.process, 1);
     // Ended before its output is removed, so that nothing writes there afterwards.
     WaitForSingleObject(worker.channel.process, 10000);
-    if (worker.busy) EndFile(run, worker.file, {OpenFailed, false, reason});
-    worker.busy = false;
+    if (!worker.files.empty() && !reason.empty()) {
+        EndFile(run, worker.files.front(), {OpenFailed, false, reason});
+        worker.files.pop_front();
+    }
+    run.resend.insert(worker.files.begin(), worker.files.end());
+    worker.files.clear();
 }
 
 // Waits until a worker says something, ends, or runs out of time, or the
@@ -257,7 +300,7 @@ void AwaitWorkers(Run& run)
     std::vector<HANDLE> handles;
     ULONGLONG now = GetTickCount64(), wait = longestWait;
     for (const Worker& worker : run.workers) {
-        if (!worker.busy) continue;
+        if (worker.files.empty()) continue;
         handles.push_back(worker.channel.answered);
         handles.push_back(worker.channel.process);
         ULONGLONG deadline = worker.started + worker.allowed;
@@ -270,14 +313,15 @@ void AwaitWorkers(Run& run)
         Worker& worker = run.workers[i];
         bool trusted = ReadAnswers(run, worker);
         bool ended = WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
+        bool busy = !worker.files.empty();
         std::string seconds = std::to_string(worker.allowed / 1000);
         if (InterruptSignal())
             EndWorker(run, worker, Caption(CaptionInterruptedFile));
         else if (!trusted)
+            EndWorker(run, worker, worker.retiring ? std::string() : Caption(crashedCaptions[worker.stage]));
+        else if (busy && ended)
             EndWorker(run, worker, Caption(crashedCaptions[worker.stage]));
-        else if (worker.busy && ended)
-            EndFile(run, worker.file, {OpenFailed, false, Caption(crashedCaptions[worker.stage])});
-        else if (worker.busy && now >= worker.started + worker.allowed)
+        else if (busy && now >= worker.started + worker.allowed)
             EndWorker(run, worker, CaptionWith(tooLongCaptions[worker.stage], {seconds}));
         else if (!ended) {
             i++;
@@ -306,12 +350,27 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
     Run run = {change, WorkerLimit(), NewSecret()};
     bool more = true;
     for (unsigned next = 0;;) {
-        // An interrupted run starts no further file; those in hand are ended.
-        if (InterruptSignal()) more = false;
-        while (more && HasRoom(run)) {
-            FileStart start;
-            more = nextFile(next, start);
-            if (more) StartFile(run, next++, start);
+        // An interrupted run starts no further file; those in hand are
+        // ended, and those no worker began count as not started.
+        if (InterruptSignal()) {
+            more = false;
+            for (unsigned index : run.resend) {
+                ReleaseClaim(run.files[index].claim);
+                run.files.erase(index);
+            }
+            run.resend.clear();
+            RecordEnded(run, fileEnded);
+        }
+        while (HasRoom(run) && (more || !run.resend.empty())) {
+            if (!run.resend.empty()) {
+                unsigned index = *run.resend.begin();
+                run.resend.erase(run.resend.begin());
+                SendOrFail(run, index);
+            } else {
+                FileStart start;
+                more = nextFile(next, start);
+                if (more) StartFile(run, next++, start);
+            }
             RecordEnded(run, fileEnded);
         }
         if (!Busy(run)) break;
