@@ -8,7 +8,8 @@
 #     --version) and the bare conversion;
 #   - 2000 icons 32x32, PNG to JPG;
 #   - 60 photos 1920x1080, PNG to JPG and JPG to PNG, with one worker and one
-#     per processor.
+#     per processor;
+# the batches started warm, as right after another run.
 # Prints each round's seconds and their ratio to the native loop (1 thread);
 # no assertions.
 #   bash bench/run.sh [ROUNDS] [BUILD]   (after scripts/build.sh)
@@ -44,7 +45,11 @@ seconds() {
 clean() { rm -f "$work"/one.jpg "$work"/icons/*.jpg "$work"/png/*.jpg "$work"/jpg/*.png; }
 program() { "$work/program/bramblewick" -output "$1" -options 0 -inputmulti "$2"; }
 one() { "$work/program/bramblewick" -output 1 -options 0 -inputone "$work/one.png"; }
-wine_start() { /usr/lib/wine/wine64 "$work/program/bramblewick.exe.so" --version; }
+# With what the launcher switches off for a conversion switched off here too.
+wine_start() {
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d;wineboot.exe=d" \
+        /usr/lib/wine/wine64 "$work/program/bramblewick.exe.so" --version
+}
 # Until no Wine process runs in the prefix (the server leaves a few seconds
 # after the last one).
 cold() { /usr/lib/wine/wineserver64 -w 2>/dev/null || true; }
@@ -86,6 +91,7 @@ for round in $(seq "$rounds"); do
     clean
     icons_loop=$(seconds loop jpg 1 "$work/icons.lst")
     clean
+    wine_start >/dev/null 2>&1
     icons_program=$(seconds program 1 "$work/icons.lst")
     clean
     icons_gm=0
@@ -98,11 +104,13 @@ for round in $(seq "$rounds"); do
         loop1=$(seconds loop "$to" 1 "$work/photos-$from.lst")
         clean
         use_workers 1
+        wine_start >/dev/null 2>&1
         program1=$(seconds program "$format" "$work/photos-$from.lst")
         clean
         loop2=$(seconds loop "$to" 2 "$work/photos-$from.lst")
         clean
         use_workers 0
+        wine_start >/dev/null 2>&1
         program2=$(seconds program "$format" "$work/photos-$from.lst")
         clean
         photos_gm=0

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -74,11 +75,22 @@ struct RunFile {
     JobOutcome outcome;
 };
 
+// A worker started on a thread of its own, so that the run goes on with the
+// workers it has meanwhile (a Wine process takes long to start).
+struct WorkerStart {
+    std::string secret;
+    Fields hello;
+    Worker worker;
+    bool started;
+    HANDLE thread;
+};
+
 struct Run {
     ImageChange change;
     unsigned workerLimit;
     std::string secret;
     std::vector<Worker> workers;
+    std::unique_ptr<WorkerStart> starting;   // at most one at a time
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
     std::set<unsigned> resend;           // files whose worker ended before it began them
     NameNumbers numbers;
@@ -144,25 +156,64 @@ void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
     }
 }
 
+Fields Hello(const Run& run)
+{
+    return {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
+            std::to_string(conversionLimits.side), std::to_string(MemoryLimit()), std::to_string(workerFault)};
+}
+
+bool LaunchWorker(const std::string& secret, const Fields& hello, Worker& worker, std::string& failure)
+{
+    worker = {};
+    if (!StartWorkerProcess(secret, worker.channel, failure)) return false;
+    if (WriteFields(worker.channel.jobs, hello)) return true;
+    CloseWorkerChannel(worker.channel);
+    failure = "the worker process ended at once";
+    return false;
+}
+
 bool StartWorker(Run& run, std::string& failure)
 {
-    Worker worker = {};
-    if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
-    Fields hello = {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
-                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit()),
-                    std::to_string(workerFault)};
-    if (!WriteFields(worker.channel.jobs, hello)) {
-        CloseWorkerChannel(worker.channel);
-        failure = "the worker process ended at once";
-        return false;
-    }
+    Worker worker;
+    if (!LaunchWorker(run.secret, Hello(run), worker, failure)) return false;
     run.workers.push_back(worker);
     return true;
 }
 
+DWORD WINAPI StartWorkerMeanwhile(LPVOID parameter)
+{
+    WorkerStart& start = *(WorkerStart*)parameter;
+    std::string failure;
+    start.started = LaunchWorker(start.secret, start.hello, start.worker, failure);
+    return 0;
+}
+
+void BeginWorkerStart(Run& run)
+{
+    run.starting.reset(new WorkerStart{run.secret, Hello(run), {}, false, NULL});
+    run.starting->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, run.starting.get(), 0, NULL);
+    if (!run.starting->thread) run.starting.reset();
+}
+
+// Takes in the worker being started once it is ready, waiting at most
+// `milliseconds`; one that could not be started is left out: a file that
+// finds no worker then starts one itself and reports why it cannot.
+void FinishWorkerStart(Run& run, DWORD milliseconds)
+{
+    if (!run.starting || WaitForSingleObject(run.starting->thread, milliseconds) != WAIT_OBJECT_0) return;
+    CloseHandle(run.starting->thread);
+    if (run.starting->started) run.workers.push_back(run.starting->worker);
+    run.starting.reset();
+}
+
+size_t WorkerCount(const Run& run)
+{
+    return run.workers.size() + (run.starting ? 1 : 0);
+}
+
 bool HasRoom(const Run& run)
 {
-    if (run.workers.size() < run.workerLimit) return true;
+    if (WorkerCount(run) < run.workerLimit) return true;
     for (const Worker& worker : run.workers)
         if (!worker.retiring && worker.files.size() < FilesAhead(run)) return true;
     return false;
@@ -183,20 +234,38 @@ void BeginFirstFile(Run& run, Worker& worker)
     worker.allowed = Allowance(run.files[worker.files.front()].sourceBytes, 0);
 }
 
-// Sends the file's job to the worker that holds the fewest files, to a new
-// one while there are fewer than the limit and none is idle. A worker found
-// to have ended is given up, and another one tried once.
+Worker* Roomiest(Run& run)
+{
+    Worker* chosen = nullptr;
+    for (Worker& worker : run.workers)
+        if (!worker.retiring && worker.files.size() < FilesAhead(run) &&
+            (!chosen || worker.files.size() < chosen->files.size()))
+            chosen = &worker;
+    return chosen;
+}
+
+// Sends the file's job to the worker that holds the fewest files. While
+// there are fewer workers than the limit and none is idle, another one is
+// started: on the side when a worker can take the file meanwhile, else
+// here. A worker found to have ended is given up, and another one tried once.
 bool SendJob(Run& run, unsigned index, std::string& failure)
 {
     for (int attempt = 0; attempt < 2; attempt++) {
-        Worker* chosen = nullptr;
-        for (Worker& worker : run.workers)
-            if (!worker.retiring && worker.files.size() < FilesAhead(run) &&
-                (!chosen || worker.files.size() < chosen->files.size()))
-                chosen = &worker;
-        if ((!chosen || !chosen->files.empty()) && run.workers.size() < run.workerLimit) {
-            if (!StartWorker(run, failure)) return false;
-            chosen = &run.workers.back();
+        Worker* chosen = Roomiest(run);
+        if ((!chosen || !chosen->files.empty()) && WorkerCount(run) < run.workerLimit) {
+            if (chosen && !run.starting) {
+                BeginWorkerStart(run);
+            } else if (!chosen) {
+                // Processes are started one at a time, so that none inherits
+                // the ends of another's pipes.
+                FinishWorkerStart(run, INFINITE);
+                if (!StartWorker(run, failure)) return false;
+                chosen = &run.workers.back();
+            }
+        }
+        if (!chosen) {
+            FinishWorkerStart(run, INFINITE);
+            chosen = Roomiest(run);
         }
         if (!chosen) break;
         if (WriteFields(chosen->channel.jobs, JobFields(run.files[index].job))) {
@@ -306,13 +375,20 @@ void AwaitWorkers(Run& run)
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait) == WAIT_FAILED) Sleep(10);
+    if (run.starting) handles.push_back(run.starting->thread);
+    DWORD woken = WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait);
+    if (woken == WAIT_FAILED) Sleep(10);
+    // Each look at a process costs a call to the system: only the one that
+    // woke the wait is looked at, or all after a wait that ran out.
+    HANDLE wokenBy = woken - WAIT_OBJECT_0 < handles.size() ? handles[woken - WAIT_OBJECT_0] : NULL;
+    FinishWorkerStart(run, 0);
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
         Worker& worker = run.workers[i];
         bool trusted = ReadAnswers(run, worker);
-        bool ended = WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
+        bool ended = (!wokenBy || wokenBy == worker.channel.process) &&
+                     WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
         bool busy = !worker.files.empty();
         std::string seconds = std::to_string(worker.allowed / 1000);
         if (InterruptSignal())
@@ -378,5 +454,6 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
         RecordEnded(run, fileEnded);
     }
     // Closing its pipe ends a worker.
+    FinishWorkerStart(run, INFINITE);
     for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
 }
