@@ -75,15 +75,18 @@ struct RunFile {
     JobOutcome outcome;
 };
 
-// A worker started on a thread of its own, so that the run goes on with the
-// workers it has meanwhile (a Wine process takes long to start).
+// A worker process started on a thread of its own, so that the program goes
+// on meanwhile (a Wine process takes long to start); the run greets it once
+// it is ready.
 struct WorkerStart {
     std::string secret;
-    Fields hello;
     Worker worker;
     bool started;
     HANDLE thread;
 };
+
+// Started by StartWorkerEarly for the next run.
+std::unique_ptr<WorkerStart> earlyStart;
 
 struct Run {
     ImageChange change;
@@ -162,20 +165,15 @@ Fields Hello(const Run& run)
             std::to_string(conversionLimits.side), std::to_string(MemoryLimit()), std::to_string(workerFault)};
 }
 
-bool LaunchWorker(const std::string& secret, const Fields& hello, Worker& worker, std::string& failure)
-{
-    worker = {};
-    if (!StartWorkerProcess(secret, worker.channel, failure)) return false;
-    if (WriteFields(worker.channel.jobs, hello)) return true;
-    CloseWorkerChannel(worker.channel);
-    failure = "the worker process ended at once";
-    return false;
-}
-
 bool StartWorker(Run& run, std::string& failure)
 {
-    Worker worker;
-    if (!LaunchWorker(run.secret, Hello(run), worker, failure)) return false;
+    Worker worker = {};
+    if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
+    if (!WriteFields(worker.channel.jobs, Hello(run))) {
+        CloseWorkerChannel(worker.channel);
+        failure = "the worker process ended at once";
+        return false;
+    }
     run.workers.push_back(worker);
     return true;
 }
@@ -184,15 +182,17 @@ DWORD WINAPI StartWorkerMeanwhile(LPVOID parameter)
 {
     WorkerStart& start = *(WorkerStart*)parameter;
     std::string failure;
-    start.started = LaunchWorker(start.secret, start.hello, start.worker, failure);
+    start.started = StartWorkerProcess(start.secret, start.worker.channel, failure);
     return 0;
 }
 
-void BeginWorkerStart(Run& run)
+// Null when no thread could be started.
+std::unique_ptr<WorkerStart> BeginWorkerStart(const std::string& secret)
 {
-    run.starting.reset(new WorkerStart{run.secret, Hello(run), {}, false, NULL});
-    run.starting->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, run.starting.get(), 0, NULL);
-    if (!run.starting->thread) run.starting.reset();
+    std::unique_ptr<WorkerStart> start(new WorkerStart{secret, {}, false, NULL});
+    start->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, start.get(), 0, NULL);
+    if (!start->thread) start.reset();
+    return start;
 }
 
 // Takes in the worker being started once it is ready, waiting at most
@@ -202,7 +202,11 @@ void FinishWorkerStart(Run& run, DWORD milliseconds)
 {
     if (!run.starting || WaitForSingleObject(run.starting->thread, milliseconds) != WAIT_OBJECT_0) return;
     CloseHandle(run.starting->thread);
-    if (run.starting->started) run.workers.push_back(run.starting->worker);
+    Worker& worker = run.starting->worker;
+    if (run.starting->started && WriteFields(worker.channel.jobs, Hello(run)))
+        run.workers.push_back(worker);
+    else
+        CloseWorkerChannel(worker.channel);
     run.starting.reset();
 }
 
@@ -254,13 +258,14 @@ bool SendJob(Run& run, unsigned index, std::string& failure)
         Worker* chosen = Roomiest(run);
         if ((!chosen || !chosen->files.empty()) && WorkerCount(run) < run.workerLimit) {
             if (chosen && !run.starting) {
-                BeginWorkerStart(run);
+                run.starting = BeginWorkerStart(run.secret);
             } else if (!chosen) {
                 // Processes are started one at a time, so that none inherits
                 // the ends of another's pipes.
                 FinishWorkerStart(run, INFINITE);
-                if (!StartWorker(run, failure)) return false;
-                chosen = &run.workers.back();
+                chosen = Roomiest(run);
+                if (!chosen && !StartWorker(run, failure)) return false;
+                if (!chosen) chosen = &run.workers.back();
             }
         }
         if (!chosen) {
@@ -423,7 +428,8 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
 
 void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded)
 {
-    Run run = {change, WorkerLimit(), NewSecret()};
+    Run run = {change, WorkerLimit(), earlyStart ? earlyStart->secret : NewSecret()};
+    run.starting = std::move(earlyStart);
     bool more = true;
     for (unsigned next = 0;;) {
         // An interrupted run starts no further file; those in hand are
@@ -456,4 +462,9 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
     // Closing its pipe ends a worker.
     FinishWorkerStart(run, INFINITE);
     for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
+}
+
+void StartWorkerEarly()
+{
+    if (!earlyStart) earlyStart = BeginWorkerStart(NewSecret());
 }
