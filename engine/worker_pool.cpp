@@ -278,13 +278,16 @@ bool SendJob(Run& run, unsigned index, std::string& failure)
             if (chosen->files.size() == 1) BeginFirstFile(run, *chosen);
             return true;
         }
-        // The files it holds are its run's to settle once it has ended.
+        // Its pipe is broken: the worker has ended or is ending. The files
+        // it holds, and this one, are settled when the run sees it go.
         failure = "the worker process has ended";
         chosen->retiring = true;
-        if (chosen->files.empty()) {
-            CloseWorkerChannel(chosen->channel);
-            run.workers.erase(run.workers.begin() + (chosen - run.workers.data()));
+        if (!chosen->files.empty()) {
+            run.resend.insert(index);
+            return true;
         }
+        CloseWorkerChannel(chosen->channel);
+        run.workers.erase(run.workers.begin() + (chosen - run.workers.data()));
     }
     return false;
 }
@@ -344,8 +347,10 @@ bool ReadAnswers(Run& run, Worker& worker)
         if (OutcomeFromFields(fields, outcome)) {
             EndFile(run, index, outcome);
             worker.files.pop_front();
-            worker.retiring = outcome.workerEnds;
-            if (worker.retiring) return false;
+            if (outcome.workerEnds) {
+                worker.retiring = true;
+                return false;
+            }
             if (!worker.files.empty()) BeginFirstFile(run, worker);
         }
     }
