@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "engine/worker_main.h"
+#include "engine/worker_pool.h"
 #include "platform/argument_text.h"
 #include "platform/standard_streams.h"
 
@@ -10,5 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RunWorkerIfAsked();
     KeepStandardStreamsToThisProcess();
     programInstance = instance;
-    ExitProcess(RunProgram(ProcessArgumentText()));
+    int status = RunProgram(ProcessArgumentText());
+    LetEarlyWorkerGo();
+    ExitProcess(status);
 }

@@ -1,10 +1,7 @@
 // How a run drives its workers, all on the thread that calls ConvertFiles:
-// - Files start in list order, each as soon as a worker has room for it: its
+// - Files start in list order, each as soon as a worker is free for it: its
 //   settings are taken, its output name is claimed (so names come out as in
 //   a run of one file after another) and the job is sent to the worker.
-//   A worker holds the file in hand and the next one, so that it never waits
-//   for the run between files; a file whose worker ends before it began it
-//   is sent again, to another worker.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
 //   ended, setting its event after the outcome. The run waits on the events
@@ -23,10 +20,8 @@
 #include <bcrypt.h>
 
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "engine/conversion_limits.h"
@@ -52,11 +47,11 @@ const DWORD longestWait = 200;
 struct Worker {
     WorkerChannel channel;
     MessageBuffer answers;
-    std::deque<unsigned> files;   // sent to it, in the order it takes them; the first is in hand
-    bool retiring;                // it said that it takes no further file
-    ConversionStage stage;        // of the file in hand, as the worker last said
-    ULONGLONG started;            // tick of the stage's start
-    ULONGLONG allowed;            // milliseconds from the stage's start
+    bool busy;
+    unsigned file;            // while busy
+    ConversionStage stage;    // of the job, as the worker last said
+    ULONGLONG started;        // tick of the stage's start
+    ULONGLONG allowed;        // milliseconds from the stage's start
 };
 
 // What the log says of a file whose worker ran out of time or ended without
@@ -69,7 +64,6 @@ const int crashedCaptions[] = {CaptionDecoderCrashed, CaptionTurningCrashed, Cap
 struct RunFile {
     FileStart start;
     ClaimedName claim;
-    ConversionJob job;
     unsigned long long sourceBytes;
     bool ended;
     JobOutcome outcome;
@@ -93,19 +87,11 @@ struct Run {
     unsigned workerLimit;
     std::string secret;
     std::vector<Worker> workers;
-    std::unique_ptr<WorkerStart> starting;   // at most one at a time
+    std::unique_ptr<WorkerStart> starting;   // the early worker, until the run takes it
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
-    std::set<unsigned> resend;           // files whose worker ended before it began them
     NameNumbers numbers;
     std::map<std::string, FreedNumbers> freed;   // by name family
 };
-
-// Files sent to a worker at a time: the one in hand and the next; with one
-// worker, as the user asked, one file after another.
-size_t FilesAhead(const Run& run)
-{
-    return run.workerLimit > 1 ? 2 : 1;
-}
 
 std::string NewSecret()
 {
@@ -165,6 +151,30 @@ Fields Hello(const Run& run)
             std::to_string(conversionLimits.side), std::to_string(MemoryLimit()), std::to_string(workerFault)};
 }
 
+DWORD WINAPI StartWorkerMeanwhile(LPVOID parameter)
+{
+    WorkerStart& start = *(WorkerStart*)parameter;
+    std::string failure;
+    start.started = StartWorkerProcess(start.secret, start.worker.channel, failure);
+    return 0;
+}
+
+// Takes in the worker started early once it is ready; one that could not be
+// started is left out: the first file then starts one itself and reports why
+// it cannot.
+void FinishWorkerStart(Run& run)
+{
+    if (!run.starting) return;
+    WaitForSingleObject(run.starting->thread, INFINITE);
+    CloseHandle(run.starting->thread);
+    Worker& worker = run.starting->worker;
+    if (run.starting->started && WriteFields(worker.channel.jobs, Hello(run)))
+        run.workers.push_back(worker);
+    else
+        CloseWorkerChannel(worker.channel);
+    run.starting.reset();
+}
+
 bool StartWorker(Run& run, std::string& failure)
 {
     Worker worker = {};
@@ -178,125 +188,45 @@ bool StartWorker(Run& run, std::string& failure)
     return true;
 }
 
-DWORD WINAPI StartWorkerMeanwhile(LPVOID parameter)
-{
-    WorkerStart& start = *(WorkerStart*)parameter;
-    std::string failure;
-    start.started = StartWorkerProcess(start.secret, start.worker.channel, failure);
-    return 0;
-}
-
-// Null when no thread could be started.
-std::unique_ptr<WorkerStart> BeginWorkerStart(const std::string& secret)
-{
-    std::unique_ptr<WorkerStart> start(new WorkerStart{secret, {}, false, NULL});
-    start->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, start.get(), 0, NULL);
-    if (!start->thread) start.reset();
-    return start;
-}
-
-// Takes in the worker being started once it is ready, waiting at most
-// `milliseconds`; one that could not be started is left out: a file that
-// finds no worker then starts one itself and reports why it cannot.
-void FinishWorkerStart(Run& run, DWORD milliseconds)
-{
-    if (!run.starting || WaitForSingleObject(run.starting->thread, milliseconds) != WAIT_OBJECT_0) return;
-    CloseHandle(run.starting->thread);
-    Worker& worker = run.starting->worker;
-    if (run.starting->started && WriteFields(worker.channel.jobs, Hello(run)))
-        run.workers.push_back(worker);
-    else
-        CloseWorkerChannel(worker.channel);
-    run.starting.reset();
-}
-
-size_t WorkerCount(const Run& run)
-{
-    return run.workers.size() + (run.starting ? 1 : 0);
-}
-
 bool HasRoom(const Run& run)
 {
-    if (WorkerCount(run) < run.workerLimit) return true;
+    if (run.workers.size() < run.workerLimit) return true;
     for (const Worker& worker : run.workers)
-        if (!worker.retiring && worker.files.size() < FilesAhead(run)) return true;
+        if (!worker.busy) return true;
     return false;
 }
 
 bool Busy(const Run& run)
 {
     for (const Worker& worker : run.workers)
-        if (!worker.files.empty()) return true;
+        if (worker.busy) return true;
     return false;
 }
 
-// The first file the worker holds is now in hand.
-void BeginFirstFile(Run& run, Worker& worker)
+// Hands the job to an idle worker, or to a new one; a worker found to have
+// ended while idle is replaced once.
+bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& failure)
 {
-    worker.stage = DecodingStage;
-    worker.started = GetTickCount64();
-    worker.allowed = Allowance(run.files[worker.files.front()].sourceBytes, 0);
-}
-
-Worker* Roomiest(Run& run)
-{
-    Worker* chosen = nullptr;
-    for (Worker& worker : run.workers)
-        if (!worker.retiring && worker.files.size() < FilesAhead(run) &&
-            (!chosen || worker.files.size() < chosen->files.size()))
-            chosen = &worker;
-    return chosen;
-}
-
-// Sends the file's job to the worker that holds the fewest files. While
-// there are fewer workers than the limit and none is idle, another one is
-// started: on the side when a worker can take the file meanwhile, else
-// here. A worker found to have ended is given up, and another one tried once.
-bool SendJob(Run& run, unsigned index, std::string& failure)
-{
+    FinishWorkerStart(run);
     for (int attempt = 0; attempt < 2; attempt++) {
-        Worker* chosen = Roomiest(run);
-        if ((!chosen || !chosen->files.empty()) && WorkerCount(run) < run.workerLimit) {
-            if (chosen && !run.starting) {
-                run.starting = BeginWorkerStart(run.secret);
-            } else if (!chosen) {
-                // Processes are started one at a time, so that none inherits
-                // the ends of another's pipes.
-                FinishWorkerStart(run, INFINITE);
-                chosen = Roomiest(run);
-                if (!chosen && !StartWorker(run, failure)) return false;
-                if (!chosen) chosen = &run.workers.back();
-            }
+        auto idle = std::find_if(run.workers.begin(), run.workers.end(), [](const Worker& w) { return !w.busy; });
+        if (idle == run.workers.end()) {
+            if (!StartWorker(run, failure)) return false;
+            idle = run.workers.end() - 1;
         }
-        if (!chosen) {
-            FinishWorkerStart(run, INFINITE);
-            chosen = Roomiest(run);
-        }
-        if (!chosen) break;
-        if (WriteFields(chosen->channel.jobs, JobFields(run.files[index].job))) {
-            chosen->files.push_back(index);
-            if (chosen->files.size() == 1) BeginFirstFile(run, *chosen);
+        if (WriteFields(idle->channel.jobs, JobFields(job))) {
+            idle->busy = true;
+            idle->file = index;
+            idle->stage = DecodingStage;
+            idle->started = GetTickCount64();
+            idle->allowed = Allowance(run.files[index].sourceBytes, 0);
             return true;
         }
-        // Its pipe is broken: the worker has ended or is ending. The files
-        // it holds, and this one, are settled when the run sees it go.
+        CloseWorkerChannel(idle->channel);
+        run.workers.erase(idle);
         failure = "the worker process has ended";
-        chosen->retiring = true;
-        if (!chosen->files.empty()) {
-            run.resend.insert(index);
-            return true;
-        }
-        CloseWorkerChannel(chosen->channel);
-        run.workers.erase(run.workers.begin() + (chosen - run.workers.data()));
     }
     return false;
-}
-
-void SendOrFail(Run& run, unsigned index)
-{
-    std::string failure;
-    if (!SendJob(run, index, failure))
-        EndFile(run, index, {SaveFailed, false, "The conversion could not be started: " + failure});
 }
 
 void StartFile(Run& run, unsigned index, const FileStart& start)
@@ -316,11 +246,12 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     if (failure.empty()) {
         file.sourceBytes = FileBytes(path);
         const ConversionSettings& with = start.settings;
-        file.job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
-        if (with.outputFormat == FormatWbmp) file.job.bilevelMethod = BilevelMethodForOption(with.saveOption);
-        file.job.turnUpright = with.turnUpright;
-        SendOrFail(run, index);
-        return;
+        ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
+        if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
+        job.turnUpright = with.turnUpright;
+        if (SendJob(run, index, job, failure)) return;
+        failure = "The conversion could not be started: " + failure;
+        result = SaveFailed;
     }
     EndFile(run, index, {result, false, failure});
 }
@@ -330,46 +261,36 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
 // takes no further file.
 bool ReadAnswers(Run& run, Worker& worker)
 {
-    Fields fields;
-    while (!worker.files.empty() && MessageWaiting(worker.channel.answers, worker.answers)) {
+    while (worker.busy && MessageWaiting(worker.channel.answers, worker.answers)) {
+        Fields fields;
         JobOutcome outcome;
         if (!ReadFields(worker.channel.answers, worker.answers, fields)) return false;
-        unsigned index = worker.files.front();
         if (FieldNumber(fields, 0) == StageMessage) {
             auto stage = (ConversionStage)std::min(FieldNumber(fields, 1), (unsigned long long)CheckingStage);
             // A step's time counts from when the worker began it; decoding
             // includes the reading of the header.
             if (stage != worker.stage) worker.started = std::min((ULONGLONG)FieldNumber(fields, 3), GetTickCount64());
             worker.stage = stage;
-            worker.allowed = Allowance(stage == DecodingStage ? run.files[index].sourceBytes : 0,
+            worker.allowed = Allowance(stage == DecodingStage ? run.files[worker.file].sourceBytes : 0,
                                        FieldNumber(fields, 2));
         }
         if (OutcomeFromFields(fields, outcome)) {
-            EndFile(run, index, outcome);
-            worker.files.pop_front();
-            if (outcome.workerEnds) {
-                worker.retiring = true;
-                return false;
-            }
-            if (!worker.files.empty()) BeginFirstFile(run, worker);
+            EndFile(run, worker.file, outcome);
+            worker.busy = false;
+            if (outcome.workerEnds) return false;
         }
     }
     return true;
 }
 
-// Ends a worker for good; the file in hand, if any, fails with `reason`
-// (none: it has none), and those it had not begun are sent again.
+// Ends a worker for good; its file, if it has one, fails with `reason`.
 void EndWorker(Run& run, Worker& worker, const std::string& reason)
 {
     TerminateProcess(worker.channel.process, 1);
     // Ended before its output is removed, so that nothing writes there afterwards.
     WaitForSingleObject(worker.channel.process, 10000);
-    if (!worker.files.empty() && !reason.empty()) {
-        EndFile(run, worker.files.front(), {OpenFailed, false, reason});
-        worker.files.pop_front();
-    }
-    run.resend.insert(worker.files.begin(), worker.files.end());
-    worker.files.clear();
+    if (worker.busy) EndFile(run, worker.file, {OpenFailed, false, reason});
+    worker.busy = false;
 }
 
 // Waits until a worker says something, ends, or runs out of time, or the
@@ -379,19 +300,17 @@ void AwaitWorkers(Run& run)
     std::vector<HANDLE> handles;
     ULONGLONG now = GetTickCount64(), wait = longestWait;
     for (const Worker& worker : run.workers) {
-        if (worker.files.empty()) continue;
+        if (!worker.busy) continue;
         handles.push_back(worker.channel.answered);
         handles.push_back(worker.channel.process);
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    if (run.starting) handles.push_back(run.starting->thread);
     DWORD woken = WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait);
     if (woken == WAIT_FAILED) Sleep(10);
-    // Each look at a process costs a call to the system: only the one that
-    // woke the wait is looked at, or all after a wait that ran out.
+    // Each look at a process costs a call to the Wine server: only the one
+    // that woke the wait is looked at, or all after a wait that ran out.
     HANDLE wokenBy = woken - WAIT_OBJECT_0 < handles.size() ? handles[woken - WAIT_OBJECT_0] : NULL;
-    FinishWorkerStart(run, 0);
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
@@ -399,15 +318,14 @@ void AwaitWorkers(Run& run)
         bool trusted = ReadAnswers(run, worker);
         bool ended = (!wokenBy || wokenBy == worker.channel.process) &&
                      WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
-        bool busy = !worker.files.empty();
         std::string seconds = std::to_string(worker.allowed / 1000);
         if (InterruptSignal())
             EndWorker(run, worker, Caption(CaptionInterruptedFile));
         else if (!trusted)
-            EndWorker(run, worker, worker.retiring ? std::string() : Caption(crashedCaptions[worker.stage]));
-        else if (busy && ended)
             EndWorker(run, worker, Caption(crashedCaptions[worker.stage]));
-        else if (busy && now >= worker.started + worker.allowed)
+        else if (worker.busy && ended)
+            EndFile(run, worker.file, {OpenFailed, false, Caption(crashedCaptions[worker.stage])});
+        else if (worker.busy && now >= worker.started + worker.allowed)
             EndWorker(run, worker, CaptionWith(tooLongCaptions[worker.stage], {seconds}));
         else if (!ended) {
             i++;
@@ -437,27 +355,12 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
     run.starting = std::move(earlyStart);
     bool more = true;
     for (unsigned next = 0;;) {
-        // An interrupted run starts no further file; those in hand are
-        // ended, and those no worker began count as not started.
-        if (InterruptSignal()) {
-            more = false;
-            for (unsigned index : run.resend) {
-                ReleaseClaim(run.files[index].claim);
-                run.files.erase(index);
-            }
-            run.resend.clear();
-            RecordEnded(run, fileEnded);
-        }
-        while (HasRoom(run) && (more || !run.resend.empty())) {
-            if (!run.resend.empty()) {
-                unsigned index = *run.resend.begin();
-                run.resend.erase(run.resend.begin());
-                SendOrFail(run, index);
-            } else {
-                FileStart start;
-                more = nextFile(next, start);
-                if (more) StartFile(run, next++, start);
-            }
+        // An interrupted run starts no further file; those in hand are ended.
+        if (InterruptSignal()) more = false;
+        while (more && HasRoom(run)) {
+            FileStart start;
+            more = nextFile(next, start);
+            if (more) StartFile(run, next++, start);
             RecordEnded(run, fileEnded);
         }
         if (!Busy(run)) break;
@@ -465,11 +368,23 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
         RecordEnded(run, fileEnded);
     }
     // Closing its pipe ends a worker.
-    FinishWorkerStart(run, INFINITE);
+    FinishWorkerStart(run);
     for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
 }
 
 void StartWorkerEarly()
 {
-    if (!earlyStart) earlyStart = BeginWorkerStart(NewSecret());
+    if (earlyStart) return;
+    earlyStart.reset(new WorkerStart{NewSecret(), {}, false, NULL});
+    earlyStart->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, earlyStart.get(), 0, NULL);
+    if (!earlyStart->thread) earlyStart.reset();
+}
+
+void LetEarlyWorkerGo()
+{
+    if (!earlyStart) return;
+    WaitForSingleObject(earlyStart->thread, INFINITE);
+    CloseHandle(earlyStart->thread);
+    CloseWorkerChannel(earlyStart->worker.channel);
+    earlyStart.reset();
 }
