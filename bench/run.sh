@@ -47,7 +47,7 @@ program() { "$work/program/bramblewick" -output "$1" -options 0 -inputmulti "$2"
 one() { "$work/program/bramblewick" -output 1 -options 0 -inputone "$work/one.png"; }
 # With what the launcher switches off for a conversion switched off here too.
 wine_start() {
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d;wineboot.exe=d" \
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d" \
         /usr/lib/wine/wine64 "$work/program/bramblewick.exe.so" --version
 }
 # Until no Wine process runs in the prefix (the server leaves a few seconds
