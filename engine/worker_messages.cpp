@@ -31,6 +31,19 @@ int IntField(const Fields& fields, size_t index)
 // A message longer than this is not one of ours.
 const DWORD longestMessage = 1 << 20;
 
+// The length the bytes begin with; 0 while they hold fewer than its four bytes.
+DWORD MessageSize(const std::string& bytes)
+{
+    DWORD size = 0;
+    if (bytes.size() >= 4) memcpy(&size, bytes.data(), 4);
+    return size;
+}
+
+bool WholeMessage(const std::string& bytes)
+{
+    return bytes.size() >= 4 && bytes.size() - 4 >= MessageSize(bytes);
+}
+
 } // namespace
 
 bool WriteFields(HANDLE pipe, const Fields& fields)
@@ -45,11 +58,8 @@ bool WriteFields(HANDLE pipe, const Fields& fields)
 bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
 {
     std::string& bytes = buffer.bytes;
-    for (;;) {
-        DWORD size = 0;
-        if (bytes.size() >= 4) memcpy(&size, bytes.data(), 4);
-        if (size > longestMessage) return false;
-        if (bytes.size() >= 4 && bytes.size() - 4 >= size) break;
+    while (!WholeMessage(bytes)) {
+        if (MessageSize(bytes) > longestMessage) return false;
         // Through a buffer on the stack: Wine refuses to read a pipe into
         // memory it did not allocate itself, such as the C library's heap.
         char chunk[4096];
@@ -57,8 +67,7 @@ bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
         if (!ReadFile(pipe, chunk, sizeof chunk, &read, NULL) || read == 0) return false;
         bytes.append(chunk, read);
     }
-    DWORD size;
-    memcpy(&size, bytes.data(), 4);
+    DWORD size = MessageSize(bytes);
     std::string message = bytes.substr(4, size);
     bytes.erase(0, 4 + size);
     fields.clear();
@@ -73,10 +82,8 @@ bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
 
 bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer)
 {
-    DWORD size = 0, available = 0;
-    if (buffer.bytes.size() >= 4) memcpy(&size, buffer.bytes.data(), 4);
-    if (buffer.bytes.size() >= 4 && buffer.bytes.size() - 4 >= size) return true;
-    return PeekNamedPipe(pipe, NULL, 0, NULL, &available, NULL) && available > 0;
+    DWORD available = 0;
+    return WholeMessage(buffer.bytes) || (PeekNamedPipe(pipe, NULL, 0, NULL, &available, NULL) && available > 0);
 }
 
 unsigned long long FieldNumber(const Fields& fields, size_t index)
