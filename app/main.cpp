@@ -4,11 +4,16 @@
 
 #include "app/startup.h"
 #include "engine/worker_main.h"
+#include "engine/worker_pool.h"
 #include "platform/argument_text.h"
+#include "platform/standard_streams.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RunWorkerIfAsked();
+    KeepStandardStreamsToThisProcess();
     programInstance = instance;
-    ExitProcess(RunProgram(ProcessArgumentText()));
+    int status = RunProgram(ProcessArgumentText());
+    LetEarlyWorkerGo();
+    ExitProcess(status);
 }

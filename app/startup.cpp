@@ -9,6 +9,7 @@
 #include "app/usage.h"
 #include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/captions.h"
 #include "lang/language_file.h"
@@ -54,6 +55,7 @@ std::string FileBesideProgram(const char* name)
 int RunProgram(const std::string& argumentText)
 {
     conversionLog.clear();
+    if (HasSwitch(argumentText, "-output") && !HasSwitch(argumentText, "-advanced")) StartWorkerEarly();
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);

@@ -1,101 +1,122 @@
 #!/bin/bash
-# Converts COUNT generated photo-like 1920x1080 images, PNG to half-size JPG
-# and JPG to PNG, three ways: a direct-mode list run of the program with one
-# worker, the same with one worker per processor, and a minimal
-# single-threaded loop of FreeImage calls. Prints times, program/loop ratios
-# and peak memory (a worker's, the loop's), ROUNDS times over.
-#   bash bench/run.sh [COUNT] [ROUNDS] [PROGRAM_BUILD]   (after scripts/build.sh)
-# PROGRAM_BUILD names another build whose program to time (default: build/).
+# Times the program as a user runs it (through its launcher, in direct mode)
+# against a native loop of the same FreeImage calls (bench/native_loop.cpp,
+# built here with g++, no Wine) and GraphicsMagick's mogrify where installed,
+# side by side, the order alternating from round to round:
+#   - start: one small PNG to JPG, cold (no Wine process running) and warm
+#     (right after another run), beside Wine's own start (the program's
+#     --version) and the bare conversion;
+#   - 2000 icons 32x32, PNG to JPG;
+#   - 60 photos 1920x1080, PNG to JPG and JPG to PNG, with one worker and one
+#     per processor;
+# the batches started warm, as right after another run.
+# Prints each round's seconds and their ratio to the native loop (1 thread);
+# no assertions.
+#   bash bench/run.sh [ROUNDS] [BUILD]   (after scripts/build.sh)
 set -eu
-count=${1:-50}
-rounds=${2:-1}
+rounds=${1:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-program_build=$(cd "${3:-$build}" && pwd)
+build=$(cd "${2:-$root/build}" && pwd)
 work=$(mktemp -d /tmp/bramblewick-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-export WINEDEBUG=-all
 export WINEPREFIX=${BRAMBLEWICK_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/bramblewick/wine}
-wine=/usr/lib/wine/wine64
-bench="$wine $build/bench/bramblewick_bench.exe.so"
+export BRAMBLEWICK_WINEPREFIX=$WINEPREFIX WINEDEBUG=-all
 
-mkdir -p "$work/program" "$work/images" "$work/png" "$work/jpg"
-cp "$program_build/bramblewick.exe.so" "$program_build/english.ini" "$work/program/"
-"$build/bramblewick" -output 1 -options 4 -inputone "$work/none.png" 2>/dev/null || true # prefix ready
-$bench generate "$work/images" "$count"
-mv "$work"/images/*.png "$work/png/"
-mv "$work"/images/*.jpg "$work/jpg/"
-ls "$work"/png/*.png >"$work/png-list.txt"
-ls "$work"/jpg/*.jpg >"$work/jpg-list.txt"
-/usr/lib/wine/wineserver -p 600 2>/dev/null || true # one server for all runs, so that none pays its start
+# The program beside its launcher in a directory of its own, which then keeps
+# its settings there: the number of workers is line 20.
+mkdir -p "$work/program" "$work/icons" "$work/png" "$work/jpg"
+cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build"/*.ini "$build/config.dat" "$work/program/"
+use_workers() { sed -i "20s/.*/$1\r/" "$work/program/config.dat"; }
+g++ -O2 -std=c++17 -pthread "$root/bench/native_loop.cpp" -lfreeimage -o "$work/loop"
+"$work/loop" icons "$work/icons" 2000
+"$work/loop" photos "$work/png" 60
+mv "$work"/png/*.jpg "$work/jpg/"
+ls "$work"/icons/*.png >"$work/icons.lst"
+ls "$work"/png/*.png >"$work/photos-png.lst"
+ls "$work"/jpg/*.jpg >"$work/photos-jpg.lst"
+cp "$work/icons/icon0.png" "$work/one.png"
+gm=$(command -v gm || true)
 
 seconds() {
     local start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN {print e - s}'
+    "$@" >/dev/null 2>&1 </dev/null
+    awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN {printf "%.3f", e - s}'
+}
+clean() { rm -f "$work"/one.jpg "$work"/icons/*.jpg "$work"/png/*.jpg "$work"/jpg/*.png; }
+program() { "$work/program/bramblewick" -output "$1" -options 0 -inputmulti "$2"; }
+one() { "$work/program/bramblewick" -output 1 -options 0 -inputone "$work/one.png"; }
+# With what the launcher switches off for a conversion switched off here too.
+wine_start() {
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d" \
+        /usr/lib/wine/wine64 "$work/program/bramblewick.exe.so" --version
+}
+# Until no Wine process runs in the prefix (the server leaves a few seconds
+# after the last one).
+cold() { /usr/lib/wine/wineserver64 -w 2>/dev/null || true; }
+loop() { "$work/loop" convert "$1" "$2" $(cat "$3"); }
+mogrify() { "$gm" mogrify -format "$1" $(cat "$2"); }
+
+# One line: the label, then each "name seconds" pair and its ratio to `base`.
+report() {
+    awk -v label="$1" -v base="$2" 'BEGIN {
+        printf "  %-22s", label
+        for (i = 3; i < ARGC; i += 2) printf " %s %s s (%.2f)", ARGV[i], ARGV[i + 1], ARGV[i + 1] / base
+        printf "\n"; exit }' "$@"
 }
 
-# Peak resident memory (kB) of any worker while the command runs: workers run
-# the program file under its Windows name.
-worker_peak() {
-    local peak=0 pid value
-    "$@" >/dev/null 2>&1 &
-    local runner=$!
-    while kill -0 "$runner" 2>/dev/null; do
-        for pid in $(pgrep -f "^Z:.*$(basename "$work").*bramblewick\.exe\.so\$" || true); do
-            value=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
-            [ "${value:-0}" -gt "$peak" ] && peak=$value
-        done
-        sleep 0.05
-    done
-    wait "$runner" || true
-    echo "$peak"
-}
-
-# Settings beside the program: the first release's 19 lines, then the workers.
-use_workers() { { head -n 19 "$root/app/config.dat"; printf '%s\r\n' "$1"; } >"$work/program/config.dat"; }
-
-program() { # workers, output format, list
-    use_workers "$1"
-    local resize=""
-    [ "$2" = 1 ] && resize="-resize percentage 50 50"
-    $wine "$work/program/bramblewick.exe.so" -output "$2" -options "$([ "$2" = 1 ] && echo 4 || echo 0)" $resize \
-        -inputmulti "$3"
-}
-
-clean() { rm -f "$work"/png/*.jpg "$work"/jpg/*.png; }
-
-# Warm: the first Wine process after a server starts pays for its helpers.
-head -n 1 "$work/png-list.txt" >"$work/warm-list.txt"
-$bench png-to-jpg "$work/png" 1 && program 0 1 "$work/warm-list.txt" >/dev/null 2>&1
-clean
-
-echo "images: $count, processors: $(nproc), program: $program_build"
+echo "processors: $(nproc), program: $build, GraphicsMagick: ${gm:-not installed}"
+one >/dev/null 2>&1 || true # the prefix ready
 for round in $(seq "$rounds"); do
     echo "round $round, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-    for direction in png-to-jpg jpg-to-png; do
-        if [ "$direction" = png-to-jpg ]; then from=png to=jpg format=1; else from=jpg to=png format=4; fi
+    use_workers 0
+    # Start: the floor first in odd rounds, the program first in even ones.
+    for kind in cold warm; do
+        times=()
+        for side in $([ $((round % 2)) = 1 ] && echo floor program || echo program floor); do
+            [ "$kind" = cold ] && cold
+            [ "$kind" = warm ] && wine_start >/dev/null 2>&1
+            if [ "$side" = floor ]; then
+                wine=$(seconds wine_start)
+                bare=$(seconds "$work/loop" convert jpg 1 "$work/one.png")
+            else
+                clean
+                launcher=$(seconds one)
+            fi
+        done
+        floor=$(awk -v w="$wine" -v b="$bare" 'BEGIN {printf "%.3f", w + b}')
+        report "one file, $kind" "$floor" "launcher" "$launcher" "wine+bare" "$floor" "wine" "$wine" "bare" "$bare"
+        awk -v l="$launcher" -v f="$floor" 'BEGIN {printf "  %-22s launcher - (wine+bare) = %.3f s\n", "", l - f}'
+    done
+
+    clean
+    icons_loop=$(seconds loop jpg 1 "$work/icons.lst")
+    clean
+    wine_start >/dev/null 2>&1
+    icons_program=$(seconds program 1 "$work/icons.lst")
+    clean
+    icons_gm=0
+    [ -z "$gm" ] || icons_gm=$(seconds mogrify jpg "$work/icons.lst")
+    report "2000 icons PNG->JPG" "$icons_loop" "loop" "$icons_loop" "program" "$icons_program" "gm" "$icons_gm"
+
+    for direction in png-jpg jpg-png; do
+        from=${direction%-*} to=${direction#*-} format=$([ "$direction" = png-jpg ] && echo 1 || echo 4)
         clean
-        read -r loop loop_memory < <({ /usr/bin/time -f '%e %M' $bench "$direction" "$work/$from" "$count" \
-                                        >/dev/null; } 2>&1 | tail -1)
+        loop1=$(seconds loop "$to" 1 "$work/photos-$from.lst")
         clean
-        one=$(seconds program 1 "$format" "$work/$from-list.txt")
-        written=$(ls "$work/$from"/*."$to" | wc -l)
+        use_workers 1
+        wine_start >/dev/null 2>&1
+        program1=$(seconds program "$format" "$work/photos-$from.lst")
         clean
-        all=$(seconds program 0 "$format" "$work/$from-list.txt")
+        loop2=$(seconds loop "$to" 2 "$work/photos-$from.lst")
         clean
-        worker_memory=$(worker_peak program 0 "$format" "$work/$from-list.txt")
-        awk -v d="$direction" -v l="$loop" -v o="$one" -v a="$all" -v w="$written" -v lm="$loop_memory" \
-            -v wm="$worker_memory" 'BEGIN {
-                printf "  %s: loop %.2f s; program, 1 worker %.2f s (%.3f, %d written); one per processor %.2f s (%.3f)\n",
-                       d, l, o, o / l, w, a, a / l
-                printf "    peak memory: loop %d MB, worker %d MB (%.2f)\n", lm / 1024, wm / 1024, wm / lm }'
-        echo "$direction $loop $one $all" >>"$work/times"
+        use_workers 0
+        wine_start >/dev/null 2>&1
+        program2=$(seconds program "$format" "$work/photos-$from.lst")
+        clean
+        photos_gm=0
+        [ -z "$gm" ] || photos_gm=$(seconds mogrify "$to" "$work/photos-$from.lst")
+        report "60 photos ${from^^}->${to^^}" "$loop1" "loop" "$loop1" "loop-2-threads" "$loop2" \
+            "program-1-worker" "$program1" "program" "$program2" "gm" "$photos_gm"
     done
 done
-# The fastest of each over the rounds: what the machine does when nothing else runs.
-[ "$rounds" -gt 1 ] && awk '
-    !($1 in l) || $2 < l[$1] {l[$1] = $2} !($1 in o) || $3 < o[$1] {o[$1] = $3} !($1 in a) || $4 < a[$1] {a[$1] = $4}
-    END {for (d in l) printf "best of the rounds, %s: loop %.2f s; 1 worker %.3f; one per processor %.3f\n",
-                              d, l[d], o[d] / l[d], a[d] / l[d]}' "$work/times"
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+cold

@@ -18,6 +18,7 @@ WorkerFault workerFault = NoWorkerFault;
 namespace {
 
 WorkerChannel channel;
+MessageBuffer jobs;
 unsigned long long memoryLimit;
 
 // The output of the job in hand until its outcome is sent: if the run goes
@@ -161,7 +162,7 @@ void RunWorkerIfAsked()
     std::string secret;
     if (!TakeWorkerChannel(secret, channel)) return;
     Fields hello;
-    if (!ReadFields(channel.jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 6 ||
+    if (!ReadFields(channel.jobs, jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 6 ||
         hello[1] != secret)
         ExitProcess(1);
     conversionLimits.pixels = FieldNumber(hello, 2);
@@ -177,7 +178,7 @@ void RunWorkerIfAsked()
 
     Fields fields;
     ConversionJob job;
-    while (ReadFields(channel.jobs, fields) && JobFromFields(fields, job)) {
+    while (ReadFields(channel.jobs, jobs, fields) && JobFromFields(fields, job)) {
         SetUnanswered(job.outputPath);
         unsigned long long messagesBefore = freeImageMessageCount;
         JobOutcome outcome;

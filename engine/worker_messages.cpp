@@ -1,7 +1,6 @@
 // Encoding and decoding of the messages between a run and its workers.
 #include "engine/worker_messages.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,20 +19,6 @@ bool WriteAll(HANDLE pipe, const char* bytes, DWORD size)
     return true;
 }
 
-// Reads go through a buffer on the stack: Wine refuses to read a pipe into
-// memory it did not allocate itself, such as the C library's heap.
-bool ReadAll(HANDLE pipe, std::string& bytes, DWORD size)
-{
-    char chunk[4096];
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, chunk, std::min(size, (DWORD)sizeof chunk), &read, NULL) || read == 0) return false;
-        bytes.append(chunk, read);
-        size -= read;
-    }
-    return true;
-}
-
 std::string Number(long long value)
 {
     return std::to_string(value);
@@ -47,6 +32,19 @@ int IntField(const Fields& fields, size_t index)
 // A message longer than this is not one of ours.
 const DWORD longestMessage = 1 << 20;
 
+// The length the bytes begin with; 0 while they hold fewer than its four bytes.
+DWORD MessageSize(const std::string& bytes)
+{
+    DWORD size = 0;
+    if (bytes.size() >= 4) memcpy(&size, bytes.data(), 4);
+    return size;
+}
+
+bool WholeMessage(const std::string& bytes)
+{
+    return bytes.size() >= 4 && bytes.size() - 4 >= MessageSize(bytes);
+}
+
 } // namespace
 
 bool WriteFields(HANDLE pipe, const Fields& fields)
@@ -58,13 +56,21 @@ bool WriteFields(HANDLE pipe, const Fields& fields)
     return WriteAll(pipe, message.data(), (DWORD)message.size());
 }
 
-bool ReadFields(HANDLE pipe, Fields& fields)
+bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
 {
-    std::string length, message;
-    DWORD size = 0;
-    if (!ReadAll(pipe, length, 4)) return false;
-    memcpy(&size, length.data(), 4);
-    if (size > longestMessage || !ReadAll(pipe, message, size)) return false;
+    std::string& bytes = buffer.bytes;
+    while (!WholeMessage(bytes)) {
+        if (MessageSize(bytes) > longestMessage) return false;
+        // Through a buffer on the stack: Wine refuses to read a pipe into
+        // memory it did not allocate itself, such as the C library's heap.
+        char chunk[4096];
+        DWORD read = 0;
+        if (!ReadFile(pipe, chunk, sizeof chunk, &read, NULL) || read == 0) return false;
+        bytes.append(chunk, read);
+    }
+    DWORD size = MessageSize(bytes);
+    std::string message = bytes.substr(4, size);
+    bytes.erase(0, 4 + size);
     fields.clear();
     for (size_t start = 0; start < message.size();) {
         size_t end = message.find('\0', start);
@@ -73,6 +79,12 @@ bool ReadFields(HANDLE pipe, Fields& fields)
         start = end + 1;
     }
     return true;
+}
+
+bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer)
+{
+    DWORD available = 0;
+    return WholeMessage(buffer.bytes) || (PeekNamedPipe(pipe, NULL, 0, NULL, &available, NULL) && available > 0);
 }
 
 unsigned long long FieldNumber(const Fields& fields, size_t index)

@@ -40,9 +40,18 @@ enum MessageKind {
     DoneMessage,    // worker to parent: the JobOutcome
 };
 
-// False when the pipe is broken (the other side has gone).
+// What has been read from a pipe beyond the messages taken from it.
+struct MessageBuffer {
+    std::string bytes;
+};
+
+// False when the pipe is broken (the other side has gone). A read takes in
+// everything that has arrived, so that messages sent together cost one read;
+// it waits only while no whole message is there.
 bool WriteFields(HANDLE pipe, const Fields& fields);
-bool ReadFields(HANDLE pipe, Fields& fields);
+bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields);
+// True when a read would find something to take at once.
+bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer);
 
 Fields JobFields(const ConversionJob& job);
 bool JobFromFields(const Fields& fields, ConversionJob& job);

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "engine/conversion_limits.h"
@@ -45,6 +46,7 @@ const DWORD longestWait = 200;
 
 struct Worker {
     WorkerChannel channel;
+    MessageBuffer answers;
     bool busy;
     unsigned file;            // while busy
     ConversionStage stage;    // of the job, as the worker last said
@@ -67,11 +69,25 @@ struct RunFile {
     JobOutcome outcome;
 };
 
+// A worker process started on a thread of its own, so that the program goes
+// on meanwhile (a Wine process takes long to start); the run greets it once
+// it is ready.
+struct WorkerStart {
+    std::string secret;
+    Worker worker;
+    bool started;
+    HANDLE thread;
+};
+
+// Started by StartWorkerEarly for the next run.
+std::unique_ptr<WorkerStart> earlyStart;
+
 struct Run {
     ImageChange change;
     unsigned workerLimit;
     std::string secret;
     std::vector<Worker> workers;
+    std::unique_ptr<WorkerStart> starting;   // the early worker, until the run takes it
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
     NameNumbers numbers;
     std::map<std::string, FreedNumbers> freed;   // by name family
@@ -131,14 +147,42 @@ void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
     }
 }
 
+Fields Hello(const Run& run)
+{
+    return {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
+            std::to_string(conversionLimits.side), std::to_string(MemoryLimit(run.workerLimit)),
+            std::to_string(workerFault)};
+}
+
+DWORD WINAPI StartWorkerMeanwhile(LPVOID parameter)
+{
+    WorkerStart& start = *(WorkerStart*)parameter;
+    std::string failure;
+    start.started = StartWorkerProcess(start.secret, start.worker.channel, failure);
+    return 0;
+}
+
+// Takes in the worker started early once it is ready; one that could not be
+// started is left out: the first file then starts one itself and reports why
+// it cannot.
+void FinishWorkerStart(Run& run)
+{
+    if (!run.starting) return;
+    WaitForSingleObject(run.starting->thread, INFINITE);
+    CloseHandle(run.starting->thread);
+    Worker& worker = run.starting->worker;
+    if (run.starting->started && WriteFields(worker.channel.jobs, Hello(run)))
+        run.workers.push_back(worker);
+    else
+        CloseWorkerChannel(worker.channel);
+    run.starting.reset();
+}
+
 bool StartWorker(Run& run, std::string& failure)
 {
     Worker worker = {};
     if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
-    Fields hello = {std::to_string(HelloMessage), run.secret, std::to_string(conversionLimits.pixels),
-                    std::to_string(conversionLimits.side), std::to_string(MemoryLimit(run.workerLimit)),
-                    std::to_string(workerFault)};
-    if (!WriteFields(worker.channel.jobs, hello)) {
+    if (!WriteFields(worker.channel.jobs, Hello(run))) {
         CloseWorkerChannel(worker.channel);
         failure = "the worker process ended at once";
         return false;
@@ -166,6 +210,7 @@ bool Busy(const Run& run)
 // ended while idle is replaced once.
 bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& failure)
 {
+    FinishWorkerStart(run);
     for (int attempt = 0; attempt < 2; attempt++) {
         auto idle = std::find_if(run.workers.begin(), run.workers.end(), [](const Worker& w) { return !w.busy; });
         if (idle == run.workers.end()) {
@@ -219,11 +264,10 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
 // takes no further file.
 bool ReadAnswers(Run& run, Worker& worker)
 {
-    DWORD available = 0;
-    while (worker.busy && PeekNamedPipe(worker.channel.answers, NULL, 0, NULL, &available, NULL) && available > 0) {
+    while (worker.busy && MessageWaiting(worker.channel.answers, worker.answers)) {
         Fields fields;
         JobOutcome outcome;
-        if (!ReadFields(worker.channel.answers, fields)) return false;
+        if (!ReadFields(worker.channel.answers, worker.answers, fields)) return false;
         if (FieldNumber(fields, 0) == StageMessage) {
             auto stage = (ConversionStage)std::min(FieldNumber(fields, 1), (unsigned long long)CheckingStage);
             // A step's time counts from when the worker began it; decoding
@@ -265,13 +309,18 @@ void AwaitWorkers(Run& run)
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    if (WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait) == WAIT_FAILED) Sleep(10);
+    DWORD woken = WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait);
+    if (woken == WAIT_FAILED) Sleep(10);
+    // Each look at a process costs a call to the Wine server: only the one
+    // that woke the wait is looked at, or all after a wait that ran out.
+    HANDLE wokenBy = woken - WAIT_OBJECT_0 < handles.size() ? handles[woken - WAIT_OBJECT_0] : NULL;
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
         Worker& worker = run.workers[i];
         bool trusted = ReadAnswers(run, worker);
-        bool ended = WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
+        bool ended = (!wokenBy || wokenBy == worker.channel.process) &&
+                     WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
         std::string seconds = std::to_string(worker.allowed / 1000);
         if (InterruptSignal())
             EndWorker(run, worker, Caption(CaptionInterruptedFile));
@@ -305,7 +354,8 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
 
 void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded)
 {
-    Run run = {change, WorkerLimit(), NewSecret()};
+    Run run = {change, WorkerLimit(), earlyStart ? earlyStart->secret : NewSecret()};
+    run.starting = std::move(earlyStart);
     bool more = true;
     for (unsigned next = 0;;) {
         // An interrupted run starts no further file; those in hand are ended.
@@ -321,5 +371,23 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
         RecordEnded(run, fileEnded);
     }
     // Closing its pipe ends a worker.
+    FinishWorkerStart(run);
     for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
+}
+
+void StartWorkerEarly()
+{
+    if (earlyStart) return;
+    earlyStart.reset(new WorkerStart{NewSecret(), {}, false, NULL});
+    earlyStart->thread = CreateThread(NULL, 0, StartWorkerMeanwhile, earlyStart.get(), 0, NULL);
+    if (!earlyStart->thread) earlyStart.reset();
+}
+
+void LetEarlyWorkerGo()
+{
+    if (!earlyStart) return;
+    WaitForSingleObject(earlyStart->thread, INFINITE);
+    CloseHandle(earlyStart->thread);
+    CloseWorkerChannel(earlyStart->worker.channel);
+    earlyStart.reset();
 }

@@ -25,3 +25,12 @@ typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded
 // A worker that crashes, runs out of time or of memory costs its file, which
 // fails with the reason; the run goes on.
 void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr);
+
+// Starts the first worker of the next run now, on a thread of its own, so
+// that it gets ready while the program reads its settings and its list.
+void StartWorkerEarly();
+
+// Before the program ends: a worker started early for a run that did not
+// come is let go. A process that ended while starting one would leave it
+// waiting, never to run, and keeping Wine up.
+void LetEarlyWorkerGo();

@@ -250,6 +250,14 @@ if unshare -rm true 2>/dev/null; then
     cp settings.dat "$program/config.dat"
 fi
 
+# Nothing that a run starts keeps the caller's output or error open after it
+# (a caller reading them through a pipe would wait for it): checked after a
+# cold start, in which Wine starts its server and helpers too.
+WINEPREFIX=$build/wineprefix-program /usr/lib/wine/wineserver64 -w
+"$program/bramblewick" -output 1 -options 0 -inputone photos/a.png >"$work/held" 2>&1
+holders() { for fd in /proc/[0-9]*/fd/*; do [ "$(readlink "$fd" 2>/dev/null)" != "$work/held" ] || echo "$fd"; done; }
+check "no process holds the caller's output after a cold run" eval '[ -z "$(holders)" ]'
+
 # The language of the settings (2, German) speaks in direct mode's messages.
 sed -i '1s/^0/2/' "$program/config.dat"
 run -options 4 -inputone photos/a.png
