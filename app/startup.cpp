@@ -55,7 +55,9 @@ std::string FileBesideProgram(const char* name)
 int RunProgram(const std::string& argumentText)
 {
     conversionLog.clear();
-    if (HasSwitch(argumentText, "-output") && !HasSwitch(argumentText, "-advanced")) StartWorkerEarly();
+    CommandLine line = ReadCommandLine(argumentText);
+    // Direct mode's first worker gets going while settings and texts load.
+    if (line.output.present && !line.advanced && !line.help && !line.version) StartWorkerEarly();
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -70,7 +72,6 @@ int RunProgram(const std::string& argumentText)
     // converted is.
     if (argumentText.empty()) return RunMainWindow() ? ExitConverted : ExitFailures;
 
-    CommandLine line = ReadCommandLine(argumentText);
     if (line.help) {
         PrintUsage();
         return 0;
