@@ -8,7 +8,9 @@
 #include "engine/image_file.h"
 #include "engine/worker_messages.h"
 #include "engine/worker_pool.h"
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -137,8 +139,7 @@ void LogFailure(const std::string& report)
 
 void ShowDeletionFailure(const char* inputPath)
 {
-    std::string text = std::string("You have \"Delete original image\" enabled, but I could not delete this file:\n\n") +
-                       inputPath + "\n\nAre you sure its not in use or write-protected?";
+    std::string text = CaptionWith(CaptionNotDeleted, {DisplayPath(inputPath)});
     // Owned by the window at the root of the current dialog's owner chain (the
     // main window during a batch run), which outlives a Preferences dialog
     // closed while the box is up.
@@ -227,7 +228,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
         return;
     }
     convertedCount++;
-    if (outcome.note) conversionLog += inputPath + "\r\n" + Caption(outcome.note) + "\r\n\r\n";
+    if (outcome.note) conversionLog += DisplayPath(inputPath) + "\r\n" + Caption(outcome.note) + "\r\n\r\n";
     if (with.deleteOriginal && !DeleteSource(inputPath)) ShowDeletionFailure(inputPath.c_str());
 }
 
@@ -255,6 +256,16 @@ std::string WhySourceMustStay(const ImageConverter& converted)
     if (!ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
         return std::string("The converted file ") + converted.outputPath + " does not read back (" + why + ")" + kept;
     return std::string();
+}
+
+std::string FailureText(int result, const std::string& detail)
+{
+    if (result < OpenFailed || result > PaletteFailed) return detail;
+    std::string kind = Caption(CaptionFailureKinds + result);
+    // The image library's own words say what is wrong with the file or the
+    // disk; for the other kinds they repeat the kind in English.
+    bool telling = (result == OpenFailed || result == SaveFailed) && !detail.empty();
+    return telling ? kind + " (" + detail + ")" : kind;
 }
 
 void RecordFailure(const std::string& inputPath, const std::string& message)

@@ -28,6 +28,10 @@ extern std::string logWindowText;
 // finds no reason to keep it.
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change);
 
+// Why a file failed, in the user's language: the caption of the kind of
+// failure (a ConvertResult), with the worker's detail where it says more.
+std::string FailureText(int result, const std::string& detail);
+
 // Counts a file that failed and logs its report (input path, "\r\nError: ",
 // message).
 void RecordFailure(const std::string& inputPath, const std::string& message);

@@ -232,6 +232,7 @@ bool ReadAnswers(Run& run, Worker& worker)
                                        FieldNumber(fields, 2));
         }
         if (OutcomeFromFields(fields, outcome)) {
+            if (outcome.result != Ok) outcome.message = FailureText(outcome.result, outcome.message);
             EndFile(run, worker.file, outcome);
             worker.busy = false;
             if (outcome.workerEnds) return false;

@@ -1,10 +1,15 @@
 #include "tests/main_window_fixture.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 
+#include "platform/host_file.h"
 #include "ui/file_list.h"
+#include "ui/main_window_captions.h"
 
 namespace {
 
@@ -35,6 +40,30 @@ std::vector<int> Remembered()
 }
 
 } // namespace
+
+// Help > Contents hands the guide beside the program to the desktop's opener,
+// here a stand-in on PATH that writes down what it was given; without an
+// opener the user is told.
+TEST_F(MainWindowTest, ContentsOpensTheGuideWithTheDesktopsOpener)
+{
+    TempDir stub;
+    std::string stubHost = HostPath(stub.path().c_str()), opened = stub / "opened";
+    WriteFileBytes(stub / "xdg-open", "#!/bin/sh\nprintf %s \"$1\" > \"$(dirname \"$0\")/opened.part\"\n"
+                                      "mv \"$(dirname \"$0\")/opened.part\" \"$(dirname \"$0\")/opened\"\n");
+    chmod((stubHost + "/xdg-open").c_str(), 0755);
+    std::string path = getenv("PATH");
+    setenv("PATH", (stubHost + ":" + path).c_str(), 1);
+    Open();
+    Command(IDM_CONTENTS);
+    for (int wait = 0; wait < 600 && !FileExists(opened); ++wait) Sleep(50);
+    EXPECT_EQ(ReadFileBytes(opened), HostPath((directory / CaptionText(CaptionHelpDocument)).c_str()));
+
+    languageCaptions[0][CaptionGuideNotOpened] = "Not opened: %1";
+    setenv("PATH", "/nowhere", 1);
+    Command(IDM_CONTENTS);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(boxes.Take(), Texts{"Not opened: " + HostPath(directory.path().c_str()) + "/" + CaptionText(CaptionHelpDocument)});
+}
 
 TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownTo545By350)
 {
@@ -85,13 +114,30 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     EXPECT_EQ((std::vector<int>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}), (std::vector<int>{545, 350}));
 }
 
-// German has only the Convert button's text: English stands in for the rest.
+// German has only a few texts: English stands in for the rest. Tips,
+// selector entries and the format names follow the switch; the chosen
+// entries and the list's one column stay as they were.
 TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosenLanguage)
 {
     languageCaptions[2][0] = "Konvertieren";
+    languageCaptions[2][CaptionResizeTip] = "Größe ändern";
+    languageCaptions[2][CaptionPixels] = "Pixel";
+    languageCaptions[2][CaptionFormatNames + FormatPng] = "PNG - Portables Netzwerkbild";
     Open();
+    SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    Choose(IDC_RESIZE_MODE, CaptionText(CaptionPixels));
+    ChooseFormat(FormatPng);
     for (int language : {IDM_DEUTSCH, IDM_ENGLISH}) {
         Command(language);
+        bool german = language == IDM_DEUTSCH;
+        EXPECT_EQ(Texts({Tip(IDC_RESIZE), Tip(IDC_WIDTH), Text(IDC_RESIZE_MODE), Text(IDC_FORMAT)}),
+                  german ? Texts({"Größe ändern", CaptionText(CaptionWidthTip), "Pixel", "PNG - Portables Netzwerkbild"})
+                         : Texts({CaptionText(CaptionResizeTip), CaptionText(CaptionWidthTip), CaptionText(CaptionPixels),
+                                  knownFormats[FormatPng - 1].name}));
+        EXPECT_EQ((std::vector<int>{settings.outputFormat, ResizeModeOfText(SelectedEntryName(IDC_RESIZE_MODE).c_str()),
+                                    Header_GetItemCount(ListView_GetHeader(Item(IDC_FILE_LIST))),
+                                    ListView_GetColumnWidth(Item(IDC_FILE_LIST), 0)}),
+                  (std::vector<int>{FormatPng, Pixels, 1, 740}));
         std::string shown;
         for (int id : {IDC_CONVERT, IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_OUTPUT_GROUP, IDC_OPTIONS_GROUP, IDC_RESIZE_GROUP,
                        IDC_ROTATE_GROUP, IDC_RESIZE, IDC_ROTATE})
@@ -107,7 +153,6 @@ TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosen
             for (int item = 0; item < GetMenuItemCount(items); ++item)
                 if (GetMenuItemID(items, item)) shown += " " + MenuText(items, item);
         }
-        bool german = language == IDM_DEUTSCH;
         EXPECT_EQ(shown, std::string(german ? "Konvertieren" : "caption 0") +
                              ", caption 1, caption 2, caption 18, caption 19, caption 21, caption 22, caption 124, "
                              "caption 125, caption 20; caption 7: caption 8 caption 9 caption 10 caption 11; caption 122: "
@@ -146,13 +191,13 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(conversionRunning && fileCount == 1 && ends == 0);
     Command(IDM_ABOUT); // also during a run
-    EXPECT_EQ(boxes.texts().back().substr(0, 19), "Bramblewick v2.2.0\n");
+    EXPECT_EQ(boxes.texts().back(), CaptionText(CaptionAboutText));
     boxes.Answer(IDYES);
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(ends, 1);
     std::string refused = CaptionText(CaptionRefusedDuringRun), close = CaptionText(CaptionCloseDuringRun);
-    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), "Resize height and width cannot be zero.",
-                                    "Rotate degree cannot be zero.", refused, refused, CaptionText(CaptionStopRun),
+    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), CaptionText(CaptionZeroSize),
+                                    CaptionText(CaptionZeroAngle), refused, refused, CaptionText(CaptionStopRun),
                                     close, close, boxes.texts()[8], close}));
 }
 

@@ -13,6 +13,7 @@
 #include "engine/image_converter.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "res/resource.h"
@@ -82,13 +83,18 @@ bool HasInputExtension(const std::string& path)
     return false;
 }
 
+// The row shows the path as the user knows it and keeps the Windows path,
+// which the row owns until FileListRowDeleted.
 void AppendRow(const std::string& path)
 {
+    std::string shown = DisplayPath(path);
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = (int)fileCount;
-    item.pszText = (LPSTR)path.c_str();
+    item.pszText = (LPSTR)shown.c_str();
+    item.lParam = (LPARAM) new std::string(path);
     if (SendMessageA(FileList(), LVM_INSERTITEMA, 0, (LPARAM)&item) >= 0) fileCount = fileCount + 1;
+    else delete (std::string*)item.lParam;
 }
 
 // A single path in the form AddFilesToList reads: the path, then an empty
@@ -101,7 +107,7 @@ void AddPath(std::string path)
 
 std::string AddFilesFilter()
 {
-    std::string filter = "All Pictures";
+    std::string filter = Caption(CaptionAllPictures);
     filter += '\0';
     for (const char* extension : inputExtensions) {
         if (extension != inputExtensions[0]) filter += ';';
@@ -132,7 +138,7 @@ void AddInputs(const std::vector<InputEntry>& inputs)
         else AddPath(input.path);
     }
     if (!refused.empty())
-        ShowMessage(mainWindow, ("These files cannot be added to the list:" + refused).c_str(), MB_OK | MB_ICONERROR);
+        ShowMessage(mainWindow, (Caption(CaptionFilesNotAdded) + refused).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void AddFilesOfList(const std::string& listPath)
@@ -211,6 +217,20 @@ void AddFilesFromCommandLine()
         return;
     }
     ShowError(NULL, CaptionNoInput);
+}
+
+std::string FileListPath(unsigned row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = (int)row;
+    if (!SendMessageA(FileList(), LVM_GETITEMA, 0, (LPARAM)&item) || !item.lParam) return std::string();
+    return *(const std::string*)item.lParam;
+}
+
+void FileListRowDeleted(const NMLISTVIEW* row)
+{
+    delete (std::string*)row->lParam;
 }
 
 void RemoveSelectedFiles()
@@ -294,4 +314,12 @@ void SetFileListColumn(int width, bool insert)
     SendMessageA(list, insert ? LVM_INSERTCOLUMNA : LVM_SETCOLUMNA, 0, (LPARAM)&column);
     // A mask of 0 sets the whole extended style, not just these bits.
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+void SetFileListHeader()
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
+    SendMessageA(FileList(), LVM_SETCOLUMNA, 0, (LPARAM)&column);
 }
