@@ -31,7 +31,7 @@ LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
     if (sent.message == PBM_SETPOS) watched.positions.push_back((unsigned)sent.wParam);
     if (sent.message == LVM_ENSUREVISIBLE && sent.wParam == 1 && watched.atSecondRow)
         std::exchange(watched.atSecondRow, nullptr)();
-    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strstr(text, "could not delete")) {
+    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strcmp(text, CaptionText(CaptionNotDeleted).c_str()) == 0) {
         watched.deletionShown = true;
         for (int i = 0; i < 1000 && !watched.released; ++i) Sleep(10);
     }

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     Open();
     EXPECT_EQ(Text(IDC_FORMAT) + " | " + Text(IDC_OPTION), std::string(knownFormats[0].name) + " | " + CaptionText(29));
     EXPECT_EQ(Text(IDC_WIDTH) + "x" + Text(IDC_HEIGHT) + " " + Text(IDC_RESIZE_MODE) + ", " + Text(IDC_DEGREES) + " " +
-                  Text(IDC_DIRECTION), "640x480 Pixels, 270 Right");
+                  Text(IDC_DIRECTION), "640x480 caption 140, 270 caption 142");
     EXPECT_EQ((std::vector<int>{settings.saveOption, settings.resizeMode, settings.rotateDirection}),
               (std::vector<int>{5, Pixels, Right}));
     EXPECT_TRUE(Checked(IDC_RESIZE) && Enabled(IDC_WIDTH) && Enabled(IDC_HEIGHT) && Enabled(IDC_RESIZE_MODE));
@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     GetWindowRect(window, &bounds);
     EXPECT_EQ((std::vector<int>{bounds.left, bounds.top}), (std::vector<int>{(desktop.right - bounds.right + bounds.left) / 2,
                                                                             (desktop.bottom - bounds.bottom + bounds.top) / 2}));
-    // Fourteen tips, six of them captions, each shown 25 s and wrapped at 300 pixels.
+    // Fourteen tips, thirteen of them captions, each shown 25 s and wrapped at 300 pixels.
     std::map<int, std::string> tips;
     std::set<std::pair<LRESULT, LRESULT>> timesAndWidths;
     for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
@@ -98,7 +98,10 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     EXPECT_EQ(tips.size(), 14u);
     EXPECT_EQ(timesAndWidths, (std::set<std::pair<LRESULT, LRESULT>>{{25000, 300}}));
     EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + tips[IDC_CONVERT] + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
-                  tips[IDC_PROGRESS], "caption 89caption 90caption 92caption 93caption 94caption 95");
+                  tips[IDC_PROGRESS] + tips[IDC_RESIZE] + tips[IDC_WIDTH] + tips[IDC_HEIGHT] + tips[IDC_RESIZE_MODE] +
+                  tips[IDC_ROTATE] + tips[IDC_DEGREES] + tips[IDC_DIRECTION],
+              "caption 89caption 90caption 92caption 93caption 94caption 95caption 132caption 133caption 134caption 135"
+              "caption 136caption 137caption 138");
 
     SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
     std::vector<std::vector<int>> places;
