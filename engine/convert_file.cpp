@@ -176,7 +176,8 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
         bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                      GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
         if (!taken) {
-            failure = "The converted file " + claim.path + " could not be created: " + SystemErrorText(error);
+            failure =
+                "The converted file " + DisplayPath(claim.path) + " could not be created: " + SystemErrorText(error);
             claim.path.clear();
             return false;
         }
@@ -254,7 +255,7 @@ std::string WhySourceMustStay(const ImageConverter& converted)
     if (pages > 1) return "Only the first of its " + std::to_string(pages) + " pictures was converted" + kept;
     std::string why;
     if (!ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
-        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why + ")" + kept;
+        return "The converted file " + DisplayPath(converted.outputPath) + " does not read back (" + why + ")" + kept;
     return std::string();
 }
 

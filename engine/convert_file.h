@@ -32,8 +32,7 @@ bool ConvertFile(const char* inputPath, const ConversionSettings& with, const Im
 // failure (a ConvertResult), with the worker's detail where it says more.
 std::string FailureText(int result, const std::string& detail);
 
-// Counts a file that failed and logs its report (input path, "\r\nError: ",
-// message).
+// Counts a file that failed and logs its report (FailureReport).
 void RecordFailure(const std::string& inputPath, const std::string& message);
 
 // Input paths live in buffers of this size, terminating NUL included; a

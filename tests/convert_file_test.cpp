@@ -241,7 +241,7 @@ TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
     converted.outputHeight = 8;
     EXPECT_EQ("", WhySourceMustStay(converted));
     converted.outputHeight = 9;
-    EXPECT_EQ("The converted file " + written +
+    EXPECT_EQ("The converted file " + HostPath(written.c_str()) +
                   " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
               WhySourceMustStay(converted));
     WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
