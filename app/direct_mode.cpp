@@ -208,7 +208,7 @@ int RunDirectMode(const std::string& text)
         std::vector<InputEntry> inputs;
         TextFileResult list = ReadInputList(path, inputs);
         if (list != TextFileRead) {
-            ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
+            ShowError(Caption(list == TextFileTooLarge ? CaptionListTooLarge : CaptionListFileUnreadable));
             return ExitFailures;
         }
         ConvertInputs(inputs);

@@ -135,4 +135,11 @@ enum CaptionNumber {
     CaptionErrorLabel = 176,
     CaptionFailureKinds = 176,
     CaptionNotDeleted = 185,        // %1 the source
+    // Why an input is refused before its conversion starts.
+    CaptionInexactName = 186,
+    CaptionListTooLarge = 187,
+    CaptionListLineTooLong = 188,
+    CaptionPathTooLong = 189,
+    CaptionNotAnImageFile = 190,
+    CaptionJobNotStarted = 191,     // %1 why
 };

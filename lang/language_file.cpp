@@ -40,6 +40,7 @@ const CaptionSection captionSections[] = {
     {"[FORMATS]", 12, 152, false},
     {"[PREFERENCES]", 10, 164, true},
     {"[LOG]", 12, 174, true},
+    {"[INPUTS]", 6, 186, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

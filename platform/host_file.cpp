@@ -6,10 +6,6 @@
 
 #include <cctype>
 
-const char* const inexactNameMessage =
-    "Windows paths cannot name this file unchanged (a name ending in a blank or a dot, or holding "
-    "\\ * ? \" < > |), so it was left alone.";
-
 namespace {
 
 typedef char* (CDECL* UnixFileNameProc)(LPCWSTR);

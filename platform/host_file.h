@@ -64,7 +64,3 @@ bool NamesDevice(const std::string& path);
 // cannot name that file unchanged (a name ending in a blank or a dot, or
 // holding \ * ? " < > |): any Windows path would reach another file or none.
 bool InputWindowsPath(const std::string& path, std::string& windowsPath);
-
-// The failure message for a path that InputWindowsPath or WindowsKeepsNames
-// refuses.
-extern const char* const inexactNameMessage;

@@ -162,10 +162,9 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
     settings.outputFormat = 99;   // an extension FreeImage does not know
     EXPECT_FALSE(Convert(kept));
     EXPECT_TRUE(FileExists(notes) && FileExists(kept) && !FileExists(dir / "Out\\kept.jpg"));
-    std::string inexact = "Windows paths cannot name this file unchanged (a name ending in a blank or a dot, "
-                          "or holding \\ * ? \" < > |), so it was left alone.\r\n\r\n";
+    std::string inexact = CaptionText(CaptionInexactName) + "\r\n\r\n";
     // The image library's words stay beside the kind of failure where they say more.
-    EXPECT_EQ(Logged(tooLong) + "The file path is too long (2000 characters or more).\r\n\r\n" + Logged(kept + " ") +
+    EXPECT_EQ(Logged(tooLong) + CaptionText(CaptionPathTooLong) + "\r\n\r\n" + Logged(kept + " ") +
                   inexact + Logged(kept + ".") + inexact + Logged(notes) +
                   CaptionText(CaptionFailureKinds + UnknownFormat) + "\r\n\r\n" + Logged(kept) +
                   CaptionText(CaptionFailureKinds + OpenFailed) +

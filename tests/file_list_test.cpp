@@ -139,7 +139,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     DeleteFileA("C:\\brwk-test.png");
     EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png",
                              "C:\\brwk-test.png", "C:\\c.gif"}));
-    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionFilesNotAdded) + "\n\n" + Logged(trailingBlank) + inexactNameMessage});
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionFilesNotAdded) + "\n\n" + Logged(trailingBlank) + CaptionText(CaptionInexactName)});
     EXPECT_FALSE(FileExists(directory / "brwk.dat")) << "the program's own list goes once a list was read";
 
     for (const char* line : {"-inputone C:\\d.png", "-inputmulti \"C:\\list.txt", "-inputmulti \"Z:\\none.txt\"",

@@ -224,7 +224,7 @@ if unshare -rm true 2>/dev/null; then
         "$source_dir/samples/leaf.gif" "$program/bramblewick" "$work" "$build/wineprefix-program" "$wineserver"
     check "read-only: converted, exit code 0" eval 'exited 0 && test -f out/r.bmp'
     check "read-only: the source stays" test -f "$work/kept"
-    check "read-only: the user is told" said "could not delete this file"
+    check "read-only: the user is told" said "but this file could not be deleted"
     cp settings.dat "$program/config.dat"
 fi
 

@@ -90,7 +90,7 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
         {"hang.pct", CaptionText(CaptionDecodingTooLong)},
         {"bomb.png", CaptionText(CaptionFailureKinds + OpenFailed) + " (The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
                      "pixels a side)"},
-        {"pipe.png", "Not a file that can hold an image (a folder, device or pipe)"},
+        {"pipe.png", CaptionText(CaptionNotAnImageFile)},
         {"c.png", ""},
     };
     std::string list, log;

@@ -146,7 +146,7 @@ void AddFilesOfList(const std::string& listPath)
     std::vector<InputEntry> inputs;
     TextFileResult list = ReadInputList(listPath, inputs);
     if (list != TextFileRead) {
-        if (list == TextFileTooLarge) ShowMessage(mainWindow, listTooLargeMessage, MB_OK | MB_ICONERROR);
+        if (list == TextFileTooLarge) ShowMessage(mainWindow, Caption(CaptionListTooLarge), MB_OK | MB_ICONERROR);
         else ShowError(mainWindow, CaptionListFileUnreadable);
         return;
     }
