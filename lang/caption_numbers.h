@@ -142,4 +142,5 @@ enum CaptionNumber {
     CaptionPathTooLong = 189,
     CaptionNotAnImageFile = 190,
     CaptionJobNotStarted = 191,     // %1 why
+    CaptionFileTypes = 192,         // the Add Files dialog's types, 24 captions from here
 };

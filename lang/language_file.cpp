@@ -41,6 +41,7 @@ const CaptionSection captionSections[] = {
     {"[PREFERENCES]", 10, 164, true},
     {"[LOG]", 12, 174, true},
     {"[INPUTS]", 6, 186, false},
+    {"[FILE-TYPES]", 24, 192, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 

@@ -31,35 +31,11 @@ const char* const inputExtensions[] = {
 };
 
 // The Add Files dialog's filters after "All Pictures", which lists every
-// input extension.
-const struct {
-    const char* text;
-    const char* pattern;
-} inputTypeFilters[] = {
-    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "*.bmp"},
-    {"CUT - Dr. Halo (*.cut)", "*.cut"},
-    {"DDS - DDS (*.dds)", "*.dds"},
-    {"GIF - CompuServe Graphics Interchange (*.gif)", "*.gif"},
-    {"ICO - Windows Icon (*.ico)", "*.ico"},
-    {"IFF - Amiga (*.iff)", "*.iff"},
-    {"JPG - JPEG/JIFF Image (*.jpg,*.jpeg,*.jif)", "*.jpg;*.jpeg;*.jif"},
-    {"JNG - JPEG Network Graphic Bitmap (*.jng)", "*.jng"},
-    {"KOA - Koala Paint C64 Bitmap (*.koa)", "*.koa"},
-    {"LBM - Amiga Interleaved Bitmap Format (*.lbm)", "*.lbm"},
-    {"MNG - Multi-image Network Graphic Animation (*.mng)", "*.mng"},
-    {"PBM - Portable Bitmap Graphic (*.pbm)", "*.pbm"},
-    {"PCD - Kodak Photo-CD Image (*.pcd)", "*.pcd"},
-    {"PCX - PC Paintbrush Bitmap Graphic (*.pcx)", "*.pcx"},
-    {"PGM - Portable Graymap Graphic (*.pgm)", "*.pgm"},
-    {"PNG - Portable Network Graphics (*.png)", "*.png"},
-    {"PPM - Portable Pixelmap Graphic (*.ppm)", "*.ppm"},
-    {"PSD - Photoshop (*.psd)", "*.psd"},
-    {"RAS - Sun Raster Graphic (*.ras)", "*.ras"},
-    {"TIF - Tagged Image Format File (*.tif,*.tiff)", "*.tif;*.tiff"},
-    {"TGA - Truevision Targa (*.tga)", "*.tga"},
-    {"WBMP - Wireless Bitmap (*.wbmp)", "*.wbmp"},
-    {"XBM - X Windows Bitmap (*.xbm)", "*.xbm"},
-    {"XPM - X Windows Pixmap (*.xpm)", "*.xpm"},
+// input extension; the text of filter i is caption CaptionFileTypes + i.
+const char* const inputTypePatterns[] = {
+    "*.bmp", "*.cut", "*.dds", "*.gif", "*.ico", "*.iff", "*.jpg;*.jpeg;*.jif", "*.jng", "*.koa", "*.lbm", "*.mng",
+    "*.pbm", "*.pcd", "*.pcx", "*.pgm", "*.png", "*.ppm", "*.psd", "*.ras", "*.tif;*.tiff", "*.tga", "*.wbmp",
+    "*.xbm", "*.xpm",
 };
 
 // Room for the names of a large multi-selection; a selection that does not
@@ -115,10 +91,10 @@ std::string AddFilesFilter()
         filter += extension;
     }
     filter += '\0';
-    for (const auto& type : inputTypeFilters) {
-        filter += type.text;
+    for (int type = 0; type < (int)(sizeof inputTypePatterns / sizeof inputTypePatterns[0]); ++type) {
+        filter += Caption(CaptionFileTypes + type);
         filter += '\0';
-        filter += type.pattern;
+        filter += inputTypePatterns[type];
         filter += '\0';
     }
     return filter; // the string's own NUL ends the list
