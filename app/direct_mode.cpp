@@ -200,7 +200,7 @@ int RunDirectMode(const CommandLine& line)
         std::vector<InputEntry> inputs;
         TextFileResult list = ReadInputList(line.inputMulti.path, inputs);
         if (list != TextFileRead) {
-            ShowError(list == TextFileTooLarge ? listTooLargeMessage : Caption(CaptionListFileUnreadable));
+            ShowError(Caption(list == TextFileTooLarge ? CaptionListTooLarge : CaptionListFileUnreadable));
             return ExitFailures;
         }
         ConvertInputs(inputs);

@@ -32,15 +32,12 @@ bool LostAsUtf8(const std::string& text)
 
 } // namespace
 
-const char* const listTooLargeMessage =
-    "The list file is larger than 16 MB, more than any list of images needs; nothing was converted.";
-
 InputEntry InputFromText(const std::string& text)
 {
     InputEntry input = {"", nullptr};
     if (!text.empty() && LostAsUtf8(text)) return {text, Caption(CaptionNameNotUtf8)};
     if (NamesDevice(text)) return {text, Caption(CaptionDeviceName)};
-    if (!InputWindowsPath(text, input.path)) input = {text, inexactNameMessage};
+    if (!InputWindowsPath(text, input.path)) input = {text, Caption(CaptionInexactName)};
     return input;
 }
 
@@ -53,7 +50,7 @@ TextFileResult ReadInputList(const std::string& listText, std::vector<InputEntry
     TextFileResult result = ReadTextFileLines(list.path.c_str(), largestListFile, lines);
     for (const std::string& line : lines) {
         if (line.size() > longestListLine)
-            inputs.push_back({LineStart(line), "The path in the list file is too long (1999 characters or more)."});
+            inputs.push_back({LineStart(line), Caption(CaptionListLineTooLong)});
         else if (!line.empty())
             inputs.push_back(InputFromText(line));
     }

@@ -22,5 +22,3 @@ const size_t largestListFile = 16 * 1024 * 1024;
 // skipped. The file is read whole before anything is converted, so that a
 // list rewritten meanwhile changes nothing.
 TextFileResult ReadInputList(const std::string& listText, std::vector<InputEntry>& inputs);
-
-extern const char* const listTooLargeMessage;

@@ -18,21 +18,23 @@
 
 namespace {
 
-const char* const outputDirectoryTip =
-    "If you want to output to a subdirectory in the same directory as the original file, just enter the "
-    "name of the directory to create, like 'Conversions\\'\n\nIf you want to output to an absolute "
-    "directory just use the browse button to locate one.";
-const char* const deleteOriginalTip =
-    "This will delete the original image file after converting it to another format.\n\nNOTE: Use with "
-    "caution! Some images might not always convert correctly. If the result is not acceptable, you will "
-    "not be able to revert back the original image since it will be deleted.";
-const char* const deleteOriginalWarning =
-    "Use with caution! Some images might not always convert correctly.\nIf the result is not acceptable, "
-    "you will not be able to revert back the original image since it will be deleted.";
-const char* const noDirectoryMessage = "Please choose a directory to output to.";
-const char* const directoryTooLongMessage =
-    "The output directory is too long: it can have at most 499 characters, the backslash at its end "
-    "included.\nPlease choose a shorter one.";
+struct ControlCaption {
+    int control;
+    int caption;
+};
+
+const ControlCaption controlCaptions[] = {
+    {IDC_USE_OUTPUT_DIR, CaptionUseOutputDirectory},
+    {IDC_DELETE_ORIGINAL, CaptionDeleteOriginal},
+    {IDC_TURN_UPRIGHT, CaptionTurnUprightSwitch},
+    {IDC_PREFERENCES_OK, CaptionPreferencesOk},
+};
+
+const ControlCaption tooltipCaptions[] = {
+    {IDC_USE_OUTPUT_DIR, CaptionOutputDirectoryTip},
+    {IDC_DELETE_ORIGINAL, CaptionDeleteOriginalTip},
+    {IDC_TURN_UPRIGHT, CaptionTurnUprightTip},
+};
 
 // Longest directory text, ending backslash included.
 const size_t longestDirectory = sizeof settings.outputDirectory - 1;
@@ -62,10 +64,10 @@ void OpenPreferences(HWND dialog)
 {
     dialogWindow = dialog;
     SetProgramIcon(dialog);
-    CreateTooltip(GetDlgItem(dialog, IDC_USE_OUTPUT_DIR), outputDirectoryTip);
-    CreateTooltip(GetDlgItem(dialog, IDC_DELETE_ORIGINAL), deleteOriginalTip);
-    SetDlgItemTextA(dialog, IDC_TURN_UPRIGHT, Caption(CaptionTurnUprightSwitch));
-    CreateTooltip(GetDlgItem(dialog, IDC_TURN_UPRIGHT), Caption(CaptionTurnUprightTip));
+    SetWindowTextA(dialog, Caption(CaptionPreferencesTitle));
+    for (const ControlCaption& entry : controlCaptions) SetDlgItemTextA(dialog, entry.control, Caption(entry.caption));
+    for (const ControlCaption& entry : tooltipCaptions)
+        CreateTooltip(GetDlgItem(dialog, entry.control), Caption(entry.caption));
     CenterWindow(dialog);
 
     useOutputDirectory = settings.useOutputDirectory;
@@ -89,14 +91,14 @@ void UseOutputDirectoryClicked(HWND dialog)
 void DeleteOriginalClicked(HWND dialog)
 {
     deleteOriginal = IsChecked(dialog, IDC_DELETE_ORIGINAL);
-    if (deleteOriginal) ShowMessage(dialog, deleteOriginalWarning, MB_OK | MB_ICONEXCLAMATION);
+    if (deleteOriginal) ShowMessage(dialog, Caption(CaptionDeleteOriginalWarning), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void BrowseForFolder(HWND dialog)
 {
     BROWSEINFOA browse = {};
     browse.hwndOwner = dialog;
-    browse.lpszTitle = "Select Output Folder";
+    browse.lpszTitle = Caption(CaptionBrowseTitle);
     LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
     if (!chosen) return;
     // The ANSI form cuts a path of more than MAX_PATH bytes, which a UTF-8
@@ -121,7 +123,7 @@ void CommitPreferences(HWND dialog)
 {
     std::string typed = DirectoryText(dialog);
     if (useOutputDirectory && typed.empty()) {
-        ShowMessage(dialog, noDirectoryMessage, MB_OK | MB_ICONERROR);
+        ShowMessage(dialog, Caption(CaptionNoDirectory), MB_OK | MB_ICONERROR);
         return;
     }
     std::string directory = WithClosingBackslash(typed);
@@ -129,7 +131,7 @@ void CommitPreferences(HWND dialog)
     // field cannot be edited, and its text is not used: the stored one stays.
     bool fits = directory.size() <= longestDirectory;
     if (useOutputDirectory && !fits) {
-        ShowMessage(dialog, directoryTooLongMessage, MB_OK | MB_ICONERROR);
+        ShowMessage(dialog, Caption(CaptionDirectoryTooLong), MB_OK | MB_ICONERROR);
         return;
     }
 
@@ -180,7 +182,7 @@ void TakeChosenFolder(HWND dialog, const char* folder)
     std::string directory = WithClosingBackslash(folder);
     // A cut directory would name another one.
     if (directory.size() > longestDirectory) {
-        ShowMessage(dialog, directoryTooLongMessage, MB_OK | MB_ICONERROR);
+        ShowMessage(dialog, Caption(CaptionDirectoryTooLong), MB_OK | MB_ICONERROR);
         return;
     }
     BeginSettingsChange();

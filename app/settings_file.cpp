@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "res/resource.h"
 #include "ui/main_window.h"
+#include "ui/main_window_captions.h"
 
 namespace {
 
@@ -81,9 +82,6 @@ const SettingsLine settingsLines[] = {
     Switch(settings.turnUpright),
 };
 
-// Longest text taken from a selector of the main window.
-const int windowTextLength = 119;
-
 void ReadInto(const SettingsLine& line, const std::string& text)
 {
     switch (line.kind) {
@@ -115,13 +113,6 @@ int WindowNumber(int control)
     return value == 0 ? 1 : (int)value;
 }
 
-std::string WindowText(int control)
-{
-    char text[windowTextLength + 1] = "";
-    if (mainWindow) GetDlgItemTextA(mainWindow, control, text, sizeof text);
-    return text;
-}
-
 std::string TextToWrite(const SettingsLine& line)
 {
     switch (line.kind) {
@@ -131,7 +122,7 @@ std::string TextToWrite(const SettingsLine& line)
     case SwitchLine:
         return *line.flag ? "1" : "0";
     case TextLine:
-        return line.control ? WindowText(line.control) : std::string(line.text);
+        return line.control ? SelectedEntryName(line.control) : std::string(line.text);
     case DirectoryLine:
         return settings.useOutputDirectory ? std::string(line.text) : std::string("-");
     }

@@ -11,7 +11,6 @@
 #include "engine/convert_file.h"
 #include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
-#include "lang/captions.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
@@ -65,8 +64,7 @@ int RunProgram(const std::string& argumentText)
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
     LoadSettings(UserFilePath("config.dat").c_str());
     for (int language = 0; language < languageCount; ++language)
-        LoadLanguageFile(language, FileBesideProgram(languageEntries[language].file).c_str());
-    ApplyCaptions();
+        LoadLanguageFile(language, FileBesideProgram(languageFiles[language]).c_str());
 
     // A window that cannot open is a failure, as a file that cannot be
     // converted is.

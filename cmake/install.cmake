@@ -90,6 +90,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://bramblewick.example/)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "wine64 (>= 8.0~), libwine (>= 8.0~), libfreeimage3 (>= 3.18.0), libtiff6, libstdc++6, libgcc-s1, libc6, python3")
+# Help > Contents hands the user guide to the desktop's opener.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # The installed files carry the install prefix; postinst prepares the shared
 # Wine prefix, again when Wine changes, and postrm removes it.
 set(CPACK_SET_DESTDIR ON)

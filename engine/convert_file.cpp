@@ -11,6 +11,7 @@
 #include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 
 unsigned convertedCount = 0;
@@ -140,8 +141,7 @@ void LogFailure(const std::string& report)
 
 void ShowDeletionFailure(const char* inputPath)
 {
-    std::string text = std::string("You have \"Delete original image\" enabled, but I could not delete this file:\n\n") +
-                       inputPath + "\n\nAre you sure its not in use or write-protected?";
+    std::string text = CaptionWith(CaptionNotDeleted, {DisplayPath(inputPath)});
     // Owned by the window at the root of the current dialog's owner chain (the
     // main window during a batch run), which outlives a Preferences dialog
     // closed while the box is up.
@@ -178,7 +178,8 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
         bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                      GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
         if (!taken) {
-            failure = "The converted file " + claim.path + " could not be created: " + SystemErrorText(error);
+            failure =
+                "The converted file " + DisplayPath(claim.path) + " could not be created: " + SystemErrorText(error);
             claim.path.clear();
             return false;
         }
@@ -241,7 +242,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
         notes.push_back(CaptionWith(CaptionPicturesSourceKept, {std::to_string(outcome.pictures)}));
     if (!notes.empty()) {
         notedCount++;
-        conversionLog += inputPath;
+        conversionLog += DisplayPath(inputPath);
         for (const std::string& note : notes) conversionLog += "\r\n" + note;
         conversionLog += "\r\n\r\n";
     }
@@ -271,9 +272,19 @@ std::string WhySourceMustStay(const ImageConverter& converted, int& pictures)
     std::string why;
     if (pictures == 1 &&
         !ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
-        return std::string("The converted file ") + converted.outputPath + " does not read back (" + why +
+        return "The converted file " + DisplayPath(converted.outputPath) + " does not read back (" + why +
                "); the original was kept.";
     return std::string();
+}
+
+std::string FailureText(int result, const std::string& detail)
+{
+    if (result < OpenFailed || result > PaletteFailed) return detail;
+    std::string kind = Caption(CaptionFailureKinds + result);
+    // The image library's own words say what is wrong with the file or the
+    // disk; for the other kinds they repeat the kind in English.
+    bool telling = (result == OpenFailed || result == SaveFailed) && !detail.empty();
+    return telling ? kind + " (" + detail + ")" : kind;
 }
 
 void RecordFailure(const std::string& inputPath, const std::string& message)

@@ -30,8 +30,11 @@ extern std::string logWindowText;
 // finds no reason to keep it and the decoder met no damage.
 bool ConvertFile(const char* inputPath, const ConversionSettings& with, const ImageChange& change);
 
-// Counts a file that failed and logs its report (input path, "\r\nError: ",
-// message).
+// Why a file failed, in the user's language: the caption of the kind of
+// failure (a ConvertResult), with the worker's detail where it says more.
+std::string FailureText(int result, const std::string& detail);
+
+// Counts a file that failed and logs its report (FailureReport).
 void RecordFailure(const std::string& inputPath, const std::string& message);
 
 // Input paths live in buffers of this size, terminating NUL included; a

@@ -12,6 +12,7 @@
 #include "engine/image_file.h"
 #include "engine/picture_description.h"
 #include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/image_library.h"
 
@@ -374,7 +375,6 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
     unsigned long long messagesBefore = freeImageMessageCount;
     FIBITMAP* bitmap = hostInput.empty() ? NULL : FreeImage_Load(inputFormat, hostInput.c_str(), loadFlags);
     if (!bitmap) {
-        if (freeImageMessage.empty()) freeImageMessage = "Could not open the file";
         return Fail(*this, OpenFailed, NULL, freeImageMessage);
     }
     // A decoder that meets damage it can read past (a cut-off JPEG) says so
@@ -576,7 +576,7 @@ void ImageConverter::SetErrorReport(std::string message)
 
 std::string FailureReport(const std::string& inputPath, const std::string& message)
 {
-    return inputPath + "\r\nError: " + message;
+    return DisplayPath(inputPath) + "\r\n" + Caption(CaptionErrorLabel) + " " + message;
 }
 
 void TurnedSize(unsigned long long width, unsigned long long height, int degrees, unsigned long long& turnedWidth,

@@ -32,7 +32,7 @@ public:
     int bilevelMethod = 0;
     // Turn a picture upright as its EXIF orientation says, before anything else.
     bool turnUpright = true;
-    std::string errorReport;           // input path, "\r\nError: ", message
+    std::string errorReport;           // FailureReport(inputPath, message)
     // What the last successful Convert wrote, for the read-back that proves it.
     FREE_IMAGE_FORMAT outputFormat = FIF_UNKNOWN;
     unsigned outputWidth = 0;
@@ -71,7 +71,9 @@ extern unsigned long long freeImageMessageCount;
 void TurnedSize(unsigned long long width, unsigned long long height, int degrees, unsigned long long& turnedWidth,
                 unsigned long long& turnedHeight);
 
-// One failure as the log shows it: the path, "\r\nError: ", the message.
+// One failure as the log shows it: the path as the user knows it (the host's
+// form), CR LF, the word for an error in the user's language, a blank, the
+// message.
 std::string FailureReport(const std::string& inputPath, const std::string& message);
 
 // Decimal text of a number ("%d").

@@ -240,10 +240,9 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     std::string failure = start.failure;
     int result = OpenFailed;
     if (failure.empty() && path.size() >= inputPathLimit)
-        failure = "The file path is too long (2000 characters or more).";
-    if (failure.empty() && !WindowsKeepsNames(path)) failure = inexactNameMessage;
-    if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile)
-        failure = "Not a file that can hold an image (a folder, device or pipe)";
+        failure = Caption(CaptionPathTooLong);
+    if (failure.empty() && !WindowsKeepsNames(path)) failure = Caption(CaptionInexactName);
+    if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile) failure = Caption(CaptionNotAnImageFile);
     if (failure.empty() && !ClaimOutputName(path, start.settings, run.numbers, file.claim, failure))
         result = SaveFailed;
     if (failure.empty()) {
@@ -253,7 +252,7 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
         job.turnUpright = with.turnUpright;
         if (SendJob(run, index, job, failure)) return;
-        failure = "The conversion could not be started: " + failure;
+        failure = CaptionWith(CaptionJobNotStarted, {failure});
         result = SaveFailed;
     }
     EndFile(run, index, {result, false, failure});
@@ -278,6 +277,7 @@ bool ReadAnswers(Run& run, Worker& worker)
                                        FieldNumber(fields, 2));
         }
         if (OutcomeFromFields(fields, outcome)) {
+            if (outcome.result != Ok) outcome.message = FailureText(outcome.result, outcome.message);
             EndFile(run, worker.file, outcome);
             worker.busy = false;
             if (outcome.workerEnds) return false;

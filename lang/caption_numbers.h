@@ -107,4 +107,53 @@ enum CaptionNumber {
     CaptionNoResizeSize = 384,
     CaptionNoRotateDirection = 385,
     CaptionNoRotateDegrees = 386,
+    // The main window's own texts.
+    CaptionResizeTip = 132,
+    CaptionWidthTip = 133,
+    CaptionHeightTip = 134,
+    CaptionResizeModeTip = 135,
+    CaptionRotateTip = 136,
+    CaptionDegreesTip = 137,
+    CaptionDirectionTip = 138,
+    CaptionPercentage = 139,        // the resize-mode entries, in list order
+    CaptionPixels = 140,
+    CaptionLeft = 141,              // the direction entries, in list order
+    CaptionRight = 142,
+    CaptionZeroSize = 143,
+    CaptionZeroAngle = 144,
+    CaptionNoMainWindow = 145,
+    CaptionAboutText = 146,         // %1 the version
+    CaptionAllPictures = 147,
+    CaptionFilesNotAdded = 148,
+    CaptionPreviousRunActive = 149,
+    CaptionRunNotStarted = 150,
+    CaptionGuideNotOpened = 151,    // %1 the guide's file
+    // Output format k's name is caption CaptionFormatNames + k (k = 1 to 12).
+    CaptionFormatNames = 151,
+    // The Preferences dialog.
+    CaptionPreferencesTitle = 164,
+    CaptionUseOutputDirectory = 165,
+    CaptionDeleteOriginal = 166,
+    CaptionPreferencesOk = 167,
+    CaptionOutputDirectoryTip = 168,
+    CaptionDeleteOriginalTip = 169,
+    CaptionDeleteOriginalWarning = 170,
+    CaptionNoDirectory = 171,
+    CaptionDirectoryTooLong = 172,
+    CaptionBrowseTitle = 173,
+    // The log window, and why a file failed by its ConvertResult: caption
+    // CaptionFailureKinds + result (1 to 8).
+    CaptionLogTitle = 174,
+    CaptionLogOk = 175,
+    CaptionErrorLabel = 176,
+    CaptionFailureKinds = 176,
+    CaptionNotDeleted = 185,        // %1 the source
+    // Why an input is refused before its conversion starts.
+    CaptionInexactName = 186,
+    CaptionListTooLarge = 187,
+    CaptionListLineTooLong = 188,
+    CaptionPathTooLong = 189,
+    CaptionNotAnImageFile = 190,
+    CaptionJobNotStarted = 191,     // %1 why
+    CaptionFileTypes = 192,         // the Add Files dialog's types, 24 captions from here
 };

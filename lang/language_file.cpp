@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "platform/message_box.h"
 
 std::string languageCaptions[languageCount][captionCount];
+const char* const languageNames[languageCount] = {"English", "Norsk", "Deutsch"};
+const char* const languageFiles[languageCount] = {"english.ini", "norsk.ini", "deutsch.ini"};
 
 const CaptionSection captionSections[] = {
     {"[BUTTONS]", 7, 0, false},
@@ -35,6 +38,12 @@ const CaptionSection captionSections[] = {
     {"[SAFEGUARDS]", 13, 310, false},
     {"[COMMAND-LINE-VALUES]", 7, 380, false},
     {"[REPORTS]", 5, 260, true},
+    {"[MAIN-WINDOW]", 20, 132, true},
+    {"[FORMATS]", 12, 152, false},
+    {"[PREFERENCES]", 10, 164, true},
+    {"[LOG]", 12, 174, true},
+    {"[INPUTS]", 6, 186, false},
+    {"[FILE-TYPES]", 24, 192, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 
@@ -51,8 +60,28 @@ const char* const newestSectionEnglish[] = {
 };
 const int newestSectionCount = sizeof newestSectionEnglish / sizeof newestSectionEnglish[0];
 
-// Longer lines are taken in pieces of this length, each piece a line of its own.
+// Longer lines are taken in pieces of at most this many stored bytes, each
+// piece a line of its own.
 const size_t pieceLength = 199;
+
+// The stored bytes of a line in pieces as program text. A line is UTF-8 or,
+// when it is not, Windows-1252 as whole; a UTF-8 piece ends before a
+// character that would not fit whole, so the cut never splits one and
+// decoding never moves it.
+void AppendPieces(const std::string& bytes, std::vector<std::string>& pieces)
+{
+    bool utf8 = IsUtf8Text(bytes);
+    size_t offset = 0;
+    do {
+        size_t length = std::min(pieceLength, bytes.size() - offset);
+        if (utf8) {
+            while (offset + length < bytes.size() && (bytes[offset + length] & 0xC0) == 0x80) --length;
+        }
+        std::string piece = bytes.substr(offset, length);
+        pieces.push_back(utf8 ? piece : TextOfWindows1252(piece));
+        offset += length;
+    } while (offset < bytes.size());
+}
 
 // The file's lines, line ends (LF or CR LF) removed, cut into pieces.
 // A read error ends the file like its end does.
@@ -71,12 +100,7 @@ std::vector<std::string> ReadPieces(FILE* file)
         if (end == std::string::npos) end = bytes.size();
         if (end > start && bytes[end - 1] == '\r') --end;
 
-        std::string line = TextOfFileLine(bytes.substr(start, end - start));
-        size_t offset = 0;
-        do {
-            pieces.push_back(line.substr(offset, pieceLength));
-            offset += pieceLength;
-        } while (offset < line.size());
+        AppendPieces(bytes.substr(start, end - start), pieces);
         start = next;
     }
     return pieces;

@@ -8,6 +8,11 @@ const int captionCount = 400;
 
 extern std::string languageCaptions[languageCount][captionCount];
 
+// Each language's own name, which the language menu shows in every
+// language, and its file beside the program, by language number.
+extern const char* const languageNames[languageCount];
+extern const char* const languageFiles[languageCount];
+
 // A bracketed section of the language file: the lines after its header fill
 // captions firstCaption, firstCaption + 1, ... in order.
 struct CaptionSection {

@@ -7,10 +7,6 @@
 
 #include <cctype>
 
-const char* const inexactNameMessage =
-    "Windows paths cannot name this file unchanged (a name ending in a blank or a dot, or holding "
-    "\\ * ? \" < > |), so it was left alone.";
-
 namespace {
 
 typedef char* (CDECL* UnixFileNameProc)(LPCWSTR);
@@ -112,6 +108,12 @@ std::string HostPath(const char* windowsPath)
     return result;
 }
 
+std::string DisplayPath(const std::string& windowsPath)
+{
+    std::string host = IsWindowsPath(windowsPath) ? HostPath(windowsPath.c_str()) : std::string();
+    return host.empty() ? windowsPath : host;
+}
+
 HostFileKind HostFileKindOf(const char* windowsPath)
 {
     std::string host = HostPath(windowsPath);
@@ -127,12 +129,20 @@ FILE* OpenHostFile(const char* windowsPath, const char* mode)
     return fopen(host.c_str(), mode);
 }
 
+bool IsUtf8Text(const std::string& bytes)
+{
+    return bytes.empty() ||
+           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(), NULL, 0) > 0;
+}
+
+std::string TextOfWindows1252(const std::string& bytes)
+{
+    return Narrow(Wide(bytes, 1252).data());
+}
+
 std::string TextOfFileLine(const std::string& bytes)
 {
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), (int)bytes.size(), NULL, 0) > 0 ||
-        bytes.empty())
-        return bytes;
-    return Narrow(Wide(bytes, 1252).data());
+    return IsUtf8Text(bytes) ? bytes : TextOfWindows1252(bytes);
 }
 
 bool ReadTextLine(FILE* file, std::string& line)

@@ -10,6 +10,11 @@
 // a directory that does not exist), which callers treat as "cannot be opened".
 std::string HostPath(const char* windowsPath);
 
+// How the user knows a path: the host path where there is one
+// (/home/anna/a.jpg rather than Z:\home\anna\a.jpg), else the path as it
+// is.
+std::string DisplayPath(const std::string& windowsPath);
+
 // What a Windows path names on the host: nothing, a regular file, or
 // something else that has a name (a directory, device, pipe or socket).
 enum HostFileKind { NoHostFile, RegularHostFile, OtherHostFile };
@@ -17,6 +22,12 @@ HostFileKind HostFileKindOf(const char* windowsPath);
 
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);
+
+// True for valid UTF-8 (the empty text included).
+bool IsUtf8Text(const std::string& bytes);
+
+// Windows-1252 bytes as program text (UTF-8).
+std::string TextOfWindows1252(const std::string& bytes);
 
 // A line of a text file as program text (UTF-8): a line that is not valid
 // UTF-8 comes from a file written in Windows-1252, as earlier versions did.
@@ -53,7 +64,3 @@ bool NamesDevice(const std::string& path);
 // cannot name that file unchanged (a name ending in a blank or a dot, or
 // holding \ * ? " < > |): any Windows path would reach another file or none.
 bool InputWindowsPath(const std::string& path, std::string& windowsPath);
-
-// The failure message for a path that InputWindowsPath or WindowsKeepsNames
-// refuses.
-extern const char* const inexactNameMessage;

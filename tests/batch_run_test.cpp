@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/preferences_dialog.h"
+#include "engine/image_converter.h"
 #include "tests/images.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -35,7 +36,7 @@ LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
     if (sent.message == PBM_SETPOS) watched.positions.push_back((unsigned)sent.wParam);
     if (sent.message == LVM_ENSUREVISIBLE && sent.wParam == 1 && watched.atSecondRow)
         std::exchange(watched.atSecondRow, nullptr)();
-    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strstr(text, "could not delete")) {
+    if (shown && GetDlgItemTextA(sent.hwnd, 0xFFFF, text, sizeof text) && strcmp(text, CaptionText(CaptionNotDeleted).c_str()) == 0) {
         watched.deletionShown = true;
         for (int i = 0; i < 1000 && !watched.released; ++i) Sleep(10);
     }
@@ -142,11 +143,11 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
     EXPECT_EQ(during, "file 2 of 5: b.png | " + CaptionText(CaptionStopCommand) + " | " + CaptionText(CaptionStopTip) +
                           " | marked");
     EXPECT_EQ(stopping, CaptionText(CaptionStopping));
-    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), "The previous conversion has not ended yet.",
+    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionStopRun), CaptionText(CaptionPreviousRunActive),
                                     CaptionText(CaptionRunStopped) + "\n\n1 converted, 1 failed, 3 not started\n\n" +
                                         CaptionText(CaptionLogQuestion),
-                                    "[Bramblewick - Log] 1caption 113\r\n1caption 114\r\n\r\n" + paths[1] +
-                                        "\r\nError: Could not open the file\r\n\r\n"}));
+                                    "[caption 174] 1caption 113\r\n1caption 114\r\n\r\n" + Logged(paths[1]) +
+                                        CaptionText(CaptionFailureKinds + OpenFailed) + "\r\n\r\n"}));
     EXPECT_EQ(watched.positions, (std::vector<unsigned>{0, 20, 40}));
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 40);
     EXPECT_TRUE(Enabled(IDC_CONVERT) && !(MenuState(IDM_CONVERT) & MF_GRAYED));

@@ -163,12 +163,13 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
     settings.outputFormat = 99;   // an extension FreeImage does not know
     EXPECT_FALSE(Convert(kept));
     EXPECT_TRUE(FileExists(notes) && FileExists(kept) && !FileExists(dir / "Out\\kept.jpg"));
-    std::string inexact = "\r\nError: Windows paths cannot name this file unchanged (a name ending in a blank or a dot, "
-                          "or holding \\ * ? \" < > |), so it was left alone.\r\n\r\n";
-    EXPECT_EQ(tooLong + "\r\nError: The file path is too long (2000 characters or more).\r\n\r\n" + kept + " " +
-                  inexact + kept + "." + inexact + notes +
-                  "\r\nError: Unknown image format\r\n\r\n" + kept +
-                  "\r\nError: The output file's extension names no image format\r\n\r\n",
+    std::string inexact = CaptionText(CaptionInexactName) + "\r\n\r\n";
+    // The image library's words stay beside the kind of failure where they say more.
+    EXPECT_EQ(Logged(tooLong) + CaptionText(CaptionPathTooLong) + "\r\n\r\n" + Logged(kept + " ") +
+                  inexact + Logged(kept + ".") + inexact + Logged(notes) +
+                  CaptionText(CaptionFailureKinds + UnknownFormat) + "\r\n\r\n" + Logged(kept) +
+                  CaptionText(CaptionFailureKinds + OpenFailed) +
+                  " (The output file's extension names no image format)\r\n\r\n",
               conversionLog);
     EXPECT_EQ(5u, failedCount);
 }
@@ -176,14 +177,13 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
 TEST_F(ConvertFileTest, SourceIsDeletedAfterSuccessOrTheUserIsTold)
 {
     settings.deleteOriginal = true;
+    languageCaptions[0][CaptionNotDeleted] = "not deleted: %1";
     std::string done = Source("done.png"), still = Source("still.webp", FIF_WEBP), busy = Source("busy.png");
     EXPECT_TRUE(Convert(done) && !FileExists(done) && Convert(still) && !FileExists(still));
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     EXPECT_TRUE(Convert(busy));
     CloseHandle(held);
-    std::string message = "You have \"Delete original image\" enabled, but I could not delete this file:\n\n" + busy +
-                          "\n\nAre you sure its not in use or write-protected?";
-    EXPECT_EQ(Texts{message}, boxes.texts());
+    EXPECT_EQ(Texts{"not deleted: " + HostPath(busy.c_str())}, boxes.texts());
     EXPECT_TRUE(FileExists(busy) && FileExists(dir / "busy.jpg"));
 
     // Also in folders deeper than the 260 characters of older Windows programs.
@@ -225,12 +225,12 @@ TEST_F(ConvertFileTest, SourcesWithMorePicturesOrDamageStayAndTheLogSaysWhy)
         std::string expected;
         for (const std::string& source : sources) {
             EXPECT_TRUE(Convert(source));
-            if (deletion) expected += source + "\r\nkept, one of 3\r\n\r\n";
+            if (deletion) expected += DisplayPath(source) + "\r\nkept, one of 3\r\n\r\n";
         }
         EXPECT_TRUE(Convert(cut));
-        size_t damage = conversionLog.find(cut + "\r\ndamaged: ");
+        size_t damage = conversionLog.find(DisplayPath(cut) + "\r\ndamaged: ");
         EXPECT_EQ(expected, conversionLog.substr(0, damage));
-        EXPECT_TRUE(damage != std::string::npos && conversionLog.size() > damage + cut.size() + 12);
+        EXPECT_TRUE(damage != std::string::npos && conversionLog.size() > damage + DisplayPath(cut).size() + 12);
         std::string kept = deletion ? "\r\ncaption 261\r\n\r\n" : "\r\n\r\n";
         EXPECT_EQ(kept, conversionLog.substr(conversionLog.size() - kept.size()));
         EXPECT_EQ((std::vector<unsigned>{6, 0, deletion ? 6u : 1u}),
@@ -255,7 +255,7 @@ TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
     EXPECT_EQ("", WhySourceMustStay(converted, pictures));
     EXPECT_EQ(1, pictures);
     converted.outputHeight = 9;
-    EXPECT_EQ("The converted file " + written +
+    EXPECT_EQ("The converted file " + HostPath(written.c_str()) +
                   " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
               WhySourceMustStay(converted, pictures));
     WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));

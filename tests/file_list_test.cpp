@@ -74,6 +74,12 @@ TEST_F(FileListTest, AddsASupportedPathOrElseEachNameOfAMultiSelection)
     }
     tips.push_back(FileListTipAt({5, 2000}, "tip"));
     EXPECT_EQ(tips, (Texts{"tip", longest, "tip"}));
+
+    // A row shows the path as the host names it and keeps the Windows path.
+    std::string inDirectory = directory / "shown.png";
+    AddFilesToList(inDirectory.c_str());
+    EXPECT_EQ(Entries(IDC_FILE_LIST).back() + " " + Rows().back(), HostPath(inDirectory.c_str()) + " " + inDirectory);
+    EXPECT_EQ(HostPath(inDirectory.c_str()).substr(0, 5), "/tmp/");
 }
 
 TEST_F(FileListTest, TheAddFilesDialogAddsNamesInAnyScript)
@@ -134,8 +140,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheQuotedFileOrTheListedOnesOrSaysWhatIsMis
     DeleteFileA("C:\\brwk-test.png");
     EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png",
                              "C:\\brwk-test.png", "C:\\c.gif"}));
-    EXPECT_EQ(boxes.texts(), Texts{"These files cannot be added to the list:\n\n" + trailingBlank + "\r\nError: " +
-                                   inexactNameMessage});
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionFilesNotAdded) + "\n\n" + Logged(trailingBlank) + CaptionText(CaptionInexactName)});
     EXPECT_FALSE(FileExists(directory / "brwk.dat")) << "the program's own list goes once a list was read";
 
     for (const char* line : {"-inputone C:\\d.png", "-inputmulti \"C:\\list.txt", "-inputmulti \"Z:\\none.txt\"",

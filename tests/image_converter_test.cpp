@@ -343,9 +343,9 @@ TEST_F(ImageConverterTest, FailuresSayWhyAndLeaveNothing)
     std::string tiny = dir / "tiny.png";
     ASSERT_TRUE(WritePatternImage(tiny, 3, 3, 24));
     EXPECT_EQ(DepthFailed, Run(tiny, dir / "tiny.bmp", {true, Percentage, 33, 100}));
-    EXPECT_EQ(tiny + "\r\nError: Could not resize the 24-bit image to 0 x 3 pixels", imageConverter.errorReport);
+    EXPECT_EQ(Logged(tiny) + "Could not resize the 24-bit image to 0 x 3 pixels", imageConverter.errorReport);
     EXPECT_EQ(OpenFailed, Run(tiny, dir / "tiny.xyz"));
-    EXPECT_EQ(tiny + "\r\nError: The output file's extension names no image format", imageConverter.errorReport);
+    EXPECT_EQ(Logged(tiny) + "The output file's extension names no image format", imageConverter.errorReport);
     EXPECT_FALSE(FileExists(dir / "tiny.bmp") || FileExists(dir / "tiny.xyz"));
 
     ASSERT_TRUE(CreateDirectoryA((dir / "taken.png").c_str(), NULL));

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "tests/test_support.h"
@@ -40,6 +41,13 @@ char AccessKey(const std::string& text)
     size_t at = text.find('&');
     while (at != std::string::npos && text.compare(at, 2, "&&") == 0) at = text.find('&', at + 2);
     return at == std::string::npos || at + 1 >= text.size() ? 0 : (char)tolower((unsigned char)text[at + 1]);
+}
+
+std::string Repeated(const std::string& text, int count)
+{
+    std::string result;
+    while (count-- > 0) result += text;
+    return result;
 }
 
 // The "%1" to "%9" a text holds, in order.
@@ -88,8 +96,11 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStandAndAMissingFileChangesNoth
         {"[BMP-OPTIONS]\nfirst\nsecond\n[BMP-OPTIONS]\nthird\nfourth\n", {{35, "third"}, {36, "fourth"}}},
         // A short block takes the next header as text; a blank before a bracket makes no header.
         {"[BMP-OPTIONS]\r\none\r\n[XPM-OPTIONS]\r\nwu\r\n [GUI]\nx\n", {{36, "[XPM-OPTIONS]"}, {55, ""}, {18, ""}}},
-        // Longer lines come in pieces of 199 characters.
+        // Longer lines come in pieces of 199 stored bytes, cut before decoding and never inside a character.
         {"[GUI]\n" + longLine + "\nnext\n", {{18, a199}, {19, std::string(51, 'b')}, {20, "next"}}},
+        {"[GUI]\n" + std::string(187, '\xe9') + "\nnext\n", {{18, Repeated("\u00e9", 187)}, {19, "next"}}},
+        {"[GUI]\n" + std::string(200, '\xe9') + "\nnext\n", {{18, Repeated("\u00e9", 199)}, {19, "\u00e9"}, {20, "next"}}},
+        {"[GUI]\n" + a199.substr(1) + "\u00e9\u00e9\nnext\n", {{18, a199.substr(1)}, {19, "\u00e9\u00e9"}, {20, "next"}}},
         // UTF-8, or Windows-1252 where a line is not UTF-8.
         {"[BMP-OPTIONS]\nR\u00e9gl\u00e9\nR\xe9gl\xe9\n", {{35, "R\u00e9gl\u00e9"}, {36, "R\u00e9gl\u00e9"}}},
         // "^^" breaks lines in messages only.
@@ -110,19 +121,26 @@ TEST_F(LanguageFileTest, BlockLinesAreTakenAsTheyStandAndAMissingFileChangesNoth
 }
 
 // Every caption the program uses lies in a section, and every line of one is
-// there in each language, fit for where it is used as the English one is.
-TEST_F(LanguageFileTest, ShippedLanguageFilesHaveEveryTextAndUniqueAccessKeysPerMenu)
+// there in each language, fit for where it is used as the English one is,
+// and translated: the same text as the English one only where the word is
+// the same in all three (OK, Gamma) or names a file.
+TEST_F(LanguageFileTest, ShippedLanguageFilesHaveEveryTextTranslatedAndUniqueAccessKeysPerMenu)
 {
+    const std::set<int> sameInEveryLanguage = {4, 69, 72, CaptionHelpDocument, 119, CaptionPreferencesOk, CaptionLogOk};
     const char* const files[languageCount] = {"english.ini", "norsk.ini", "deutsch.ini"};
     for (int language = 0; language < languageCount; ++language) {
         std::string path, name = files[language];
         InputWindowsPath(SOURCE_DIR "/lang/" + name, path);
         ASSERT_TRUE(LoadLanguageFile(language, path.c_str())) << path;
         const std::string* texts = languageCaptions[language];
-        for (int k = 0; k < captionCount; ++k) {
-            if (!InSection(k)) continue;
-            EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[') << name << " " << k;
-            EXPECT_EQ(Placeholders(texts[k]), Placeholders(languageCaptions[0][k])) << name << " " << k;
+        for (int s = 0; s < captionSectionCount; ++s) {
+            for (int k = captionSections[s].firstCaption; k < captionSections[s].firstCaption + captionSections[s].lineCount; ++k) {
+                EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[') << name << " " << k;
+                EXPECT_EQ(Placeholders(texts[k]), Placeholders(languageCaptions[0][k])) << name << " " << k;
+                if (language > 0 && !sameInEveryLanguage.count(k)) {
+                    EXPECT_NE(texts[k], languageCaptions[0][k]) << name << " " << k << " is not translated";
+                }
+            }
         }
         for (int k = 111; k <= 114; ++k) EXPECT_EQ(texts[k][0], ' ') << name << " follows a number: " << k;
         std::set<std::string> names;

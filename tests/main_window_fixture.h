@@ -14,6 +14,7 @@
 #include "platform/user_files.h"
 #include "res/resource.h"
 #include "tests/test_support.h"
+#include "ui/file_list.h"
 #include "ui/main_window.h"
 
 class MainWindowTest : public ProcessStateTest {
@@ -51,6 +52,20 @@ protected:
 
     std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
 
+    // The text of the tip a control has of its own.
+    std::string Tip(int id) const
+    {
+        for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
+            char text[1000] = "";
+            TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
+            tool.lpszText = text;
+            if (GetWindow(tip, GW_OWNER) == window && SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool) &&
+                tool.hwnd == Item(id))
+                return text;
+        }
+        return "";
+    }
+
     // What choosing an entry of a drop-down list does; of equal entries, the first.
     void Choose(int id, const std::string& entry)
     {
@@ -58,7 +73,7 @@ protected:
         Command(id, CBN_SELCHANGE);
     }
 
-    void ChooseFormat(int format) { Choose(IDC_FORMAT, outputFormats[format].displayName); }
+    void ChooseFormat(int format) { Choose(IDC_FORMAT, Caption(CaptionFormatNames + format)); }
 
     // The entries of a drop-down list, or the rows of the file list, in order.
     Texts Entries(int id) const
@@ -75,7 +90,13 @@ protected:
         }
         return entries;
     }
-    Texts Rows() const { return Entries(IDC_FILE_LIST); }
+    // The Windows paths the rows hold; the rows show them as the host names them.
+    Texts Rows() const
+    {
+        Texts paths;
+        for (unsigned row = 0; row < fileCount; ++row) paths.push_back(FileListPath(row));
+        return paths;
+    }
 
     HWND window = NULL;
     static inline int ends = 0;  // times leaving the main window would have ended the process

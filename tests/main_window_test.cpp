@@ -1,11 +1,16 @@
 // The main window from its real template: layout, captions, commands and selectors.
 #include "tests/main_window_fixture.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 
+#include "platform/host_file.h"
 #include "ui/file_list.h"
+#include "ui/main_window_captions.h"
 
 namespace {
 
@@ -37,13 +42,37 @@ std::vector<int> Remembered()
 
 } // namespace
 
+// Help > Contents hands the guide beside the program to the desktop's opener,
+// here a stand-in on PATH that writes down what it was given; without an
+// opener the user is told.
+TEST_F(MainWindowTest, ContentsOpensTheGuideWithTheDesktopsOpener)
+{
+    TempDir stub;
+    std::string stubHost = HostPath(stub.path().c_str()), opened = stub / "opened";
+    WriteFileBytes(stub / "xdg-open", "#!/bin/sh\nprintf %s \"$1\" > \"$(dirname \"$0\")/opened.part\"\n"
+                                      "mv \"$(dirname \"$0\")/opened.part\" \"$(dirname \"$0\")/opened\"\n");
+    chmod((stubHost + "/xdg-open").c_str(), 0755);
+    std::string path = getenv("PATH");
+    setenv("PATH", (stubHost + ":" + path).c_str(), 1);
+    Open();
+    Command(IDM_CONTENTS);
+    for (int wait = 0; wait < 600 && !FileExists(opened); ++wait) Sleep(50);
+    EXPECT_EQ(ReadFileBytes(opened), HostPath((directory / CaptionText(CaptionHelpDocument)).c_str()));
+
+    languageCaptions[0][CaptionGuideNotOpened] = "Not opened: %1";
+    setenv("PATH", "/nowhere", 1);
+    Command(IDM_CONTENTS);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(boxes.Take(), Texts{"Not opened: " + HostPath(directory.path().c_str()) + "/" + CaptionText(CaptionHelpDocument)});
+}
+
 TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownTo545By350)
 {
     settings = {0, 0, 0, 1, 5, 8, 8, 8, 10, 18, 28, false, "", false, true, 0, "Pixels", 640, 480, false, 0, "Right", 270};
     Open();
     EXPECT_EQ(Text(IDC_FORMAT) + " | " + Text(IDC_OPTION), std::string(knownFormats[0].name) + " | " + CaptionText(29));
     EXPECT_EQ(Text(IDC_WIDTH) + "x" + Text(IDC_HEIGHT) + " " + Text(IDC_RESIZE_MODE) + ", " + Text(IDC_DEGREES) + " " +
-                  Text(IDC_DIRECTION), "640x480 Pixels, 270 Right");
+                  Text(IDC_DIRECTION), "640x480 caption 140, 270 caption 142");
     EXPECT_EQ((std::vector<int>{settings.saveOption, settings.resizeMode, settings.rotateDirection}),
               (std::vector<int>{5, Pixels, Right}));
     EXPECT_TRUE(Checked(IDC_RESIZE) && Enabled(IDC_WIDTH) && Enabled(IDC_HEIGHT) && Enabled(IDC_RESIZE_MODE));
@@ -56,7 +85,7 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     GetWindowRect(window, &bounds);
     EXPECT_EQ((std::vector<int>{bounds.left, bounds.top}), (std::vector<int>{(desktop.right - bounds.right + bounds.left) / 2,
                                                                             (desktop.bottom - bounds.bottom + bounds.top) / 2}));
-    // Fourteen tips, six of them captions, each shown 25 s and wrapped at 300 pixels.
+    // Fourteen tips, thirteen of them captions, each shown 25 s and wrapped at 300 pixels.
     std::map<int, std::string> tips;
     std::set<std::pair<LRESULT, LRESULT>> timesAndWidths;
     for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
@@ -69,8 +98,11 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     }
     EXPECT_EQ(tips.size(), 14u);
     EXPECT_EQ(timesAndWidths, (std::set<std::pair<LRESULT, LRESULT>>{{25000, 300}}));
-    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + AskedTip(IDC_CONVERT) + tips[IDC_ADD_FILES] + tips[IDC_REMOVE_FILES] +
-                  tips[IDC_PROGRESS], "caption 89caption 90caption 92caption 93caption 94caption 95");
+    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + AskedTip(IDC_CONVERT) + tips[IDC_ADD_FILES] +
+                  tips[IDC_REMOVE_FILES] + tips[IDC_PROGRESS] + tips[IDC_RESIZE] + tips[IDC_WIDTH] + tips[IDC_HEIGHT] + tips[IDC_RESIZE_MODE] +
+                  tips[IDC_ROTATE] + tips[IDC_DEGREES] + tips[IDC_DIRECTION],
+              "caption 89caption 90caption 92caption 93caption 94caption 95caption 132caption 133caption 134caption 135"
+              "caption 136caption 137caption 138");
 
     SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
     std::vector<std::vector<int>> places;
@@ -86,13 +118,30 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     EXPECT_EQ((std::vector<int>{limits.ptMinTrackSize.x, limits.ptMinTrackSize.y}), (std::vector<int>{545, 350}));
 }
 
-// German has only the Convert button's text: English stands in for the rest.
+// German has only a few texts: English stands in for the rest. Tips,
+// selector entries and the format names follow the switch; the chosen
+// entries and the list's one column stay as they were.
 TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosenLanguage)
 {
     languageCaptions[2][0] = "Konvertieren";
+    languageCaptions[2][CaptionResizeTip] = "Größe ändern";
+    languageCaptions[2][CaptionPixels] = "Pixel";
+    languageCaptions[2][CaptionFormatNames + FormatPng] = "PNG - Portables Netzwerkbild";
     Open();
+    SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    Choose(IDC_RESIZE_MODE, CaptionText(CaptionPixels));
+    ChooseFormat(FormatPng);
     for (int language : {IDM_DEUTSCH, IDM_ENGLISH}) {
         Command(language);
+        bool german = language == IDM_DEUTSCH;
+        EXPECT_EQ(Texts({Tip(IDC_RESIZE), Tip(IDC_WIDTH), Text(IDC_RESIZE_MODE), Text(IDC_FORMAT)}),
+                  german ? Texts({"Größe ändern", CaptionText(CaptionWidthTip), "Pixel", "PNG - Portables Netzwerkbild"})
+                         : Texts({CaptionText(CaptionResizeTip), CaptionText(CaptionWidthTip), CaptionText(CaptionPixels),
+                                  knownFormats[FormatPng - 1].name}));
+        EXPECT_EQ((std::vector<int>{settings.outputFormat, ResizeModeOfText(SelectedEntryName(IDC_RESIZE_MODE).c_str()),
+                                    Header_GetItemCount(ListView_GetHeader(Item(IDC_FILE_LIST))),
+                                    ListView_GetColumnWidth(Item(IDC_FILE_LIST), 0)}),
+                  (std::vector<int>{FormatPng, Pixels, 1, 740}));
         std::string shown;
         for (int id : {IDC_CONVERT, IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_OUTPUT_GROUP, IDC_OPTIONS_GROUP, IDC_RESIZE_GROUP,
                        IDC_ROTATE_GROUP, IDC_RESIZE, IDC_ROTATE})
@@ -108,7 +157,6 @@ TEST_F(MainWindowTest, ControlsMenusAndTheListHeaderShowTheirCaptionsInTheChosen
             for (int item = 0; item < GetMenuItemCount(items); ++item)
                 if (GetMenuItemID(items, item)) shown += " " + MenuText(items, item);
         }
-        bool german = language == IDM_DEUTSCH;
         EXPECT_EQ(shown, std::string(german ? "Konvertieren" : "caption 0") +
                              ", caption 1, caption 2, caption 18, caption 19, caption 21, caption 22, caption 124, "
                              "caption 125, caption 20; caption 7: caption 8 caption 9 caption 10 caption 11; caption 122: "
@@ -147,13 +195,13 @@ TEST_F(MainWindowTest, ConvertChecksItsFieldsAndARunGuardsTheCommandsThatWouldDi
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(conversionRunning && fileCount == 1 && ends == 0);
     Command(IDM_ABOUT); // also during a run
-    EXPECT_EQ(boxes.texts().back().substr(0, 19), "Bramblewick v2.2.0\n");
+    EXPECT_EQ(boxes.texts().back(), CaptionText(CaptionAboutText));
     boxes.Answer(IDYES);
     SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(ends, 1);
     std::string refused = CaptionText(CaptionRefusedDuringRun), close = CaptionText(CaptionCloseDuringRun);
-    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), "Resize height and width cannot be zero.",
-                                    "Rotate degree cannot be zero.", refused, refused, CaptionText(CaptionStopRun),
+    EXPECT_EQ(boxes.texts(), (Texts{CaptionText(CaptionEmptyList), CaptionText(CaptionZeroSize),
+                                    CaptionText(CaptionZeroAngle), refused, refused, CaptionText(CaptionStopRun),
                                     close, close, boxes.texts()[8], close}));
 }
 

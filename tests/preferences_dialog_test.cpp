@@ -19,7 +19,11 @@ TEST_F(PreferencesTest, OpensFromTheSettingsAndItsCloseBoxKeepsOnlyABrowsedFolde
     Open(IDD_PREFERENCES, PreferencesDialogProc);
     EXPECT_TRUE(Checked(IDC_DELETE_ORIGINAL) && !Checked(IDC_USE_OUTPUT_DIR) && Text(IDC_OUTPUT_DIR).empty());
     EXPECT_FALSE(Checked(IDC_TURN_UPRIGHT));
-    EXPECT_EQ(Text(IDC_TURN_UPRIGHT), CaptionText(CaptionTurnUprightSwitch));
+    char title[100] = "";
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_EQ(title + (", " + Text(IDC_USE_OUTPUT_DIR)) + ", " + Text(IDC_DELETE_ORIGINAL) + ", " + Text(IDC_TURN_UPRIGHT) +
+                  ", " + Text(IDC_PREFERENCES_OK),
+              "caption 164, caption 165, caption 166, caption 300, caption 167");
     EXPECT_FALSE(Enabled(IDC_OUTPUT_DIR) || Enabled(IDC_BROWSE));
     settings.useOutputDirectory = true;
     Open(IDD_PREFERENCES, PreferencesDialogProc);
@@ -60,9 +64,9 @@ TEST_F(PreferencesTest, OkChecksTheDirectoryThenSavesWhatALaterDirectModeRunUses
     TakeChosenFolder(window, (longest + "d").c_str()); // a browsed folder is never cut either
     Texts texts = boxes.texts();
     ASSERT_EQ(texts.size(), 5u);
-    EXPECT_TRUE(texts[0] == texts[1] && texts[0].rfind("Use with caution!", 0) == 0) << "a warning on each check";
-    EXPECT_EQ(texts[2], "Please choose a directory to output to.");
-    EXPECT_TRUE(texts[3] == texts[4] && texts[3].find("at most 499 characters") != std::string::npos);
+    EXPECT_EQ(texts, (Texts{CaptionText(CaptionDeleteOriginalWarning), CaptionText(CaptionDeleteOriginalWarning),
+                            CaptionText(CaptionNoDirectory), CaptionText(CaptionDirectoryTooLong),
+                            CaptionText(CaptionDirectoryTooLong)}));
     EXPECT_EQ(settings.outputDirectory, longest + "\\");
 
     TempDir files;

@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "engine/convert_file.h"
+#include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
@@ -35,7 +36,7 @@ LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
     char className[32] = "", title[256] = "", text[4096] = "";
     if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) && strcmp(className, "#32770") == 0 &&
         GetWindowTextA(box, title, sizeof title) >= 0) {
-        bool log = strcmp(title, "Bramblewick - Log") == 0;
+        bool log = strcmp(title, Caption(CaptionLogTitle)) == 0;
         if (!log && !GetDlgItem(box, 0xFFFF)) return CallNextHookEx(NULL, code, wParam, lParam);
         GetDlgItemTextA(box, log ? IDC_LOG_TEXT : 0xFFFF, text, sizeof text);
         std::lock_guard<std::mutex> guard(answerLock);
@@ -158,6 +159,11 @@ const KnownFormat knownFormats[12] = {
     {"GIF - CompuServe Graphics Interchange (*.gif)", "gif", 0, {}, nullptr},
 };
 
+std::string Logged(const std::string& windowsPath)
+{
+    return DisplayPath(windowsPath) + "\r\n" + CaptionText(CaptionErrorLabel) + " ";
+}
+
 ProcessStateTest::ProcessStateTest()
     : savedSettings(settings), savedCaptions(&languageCaptions[0][0], &languageCaptions[0][0] + languageCount * captionCount),
       savedModuleDirectory(moduleDirectory)
@@ -166,6 +172,7 @@ ProcessStateTest::ProcessStateTest()
         languageCaptions[0][k] = CaptionText(k);
         languageCaptions[1][k] = languageCaptions[2][k] = "";
     }
+    for (int format = 1; format <= 12; ++format) languageCaptions[0][CaptionFormatNames + format] = knownFormats[format - 1].name;
     settings = ConversionSettings{};
     for (const KnownFormat& format : knownFormats)
         if (format.remembered) settings.*format.remembered = format.firstOption;

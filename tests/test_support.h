@@ -78,6 +78,10 @@ extern const KnownFormat knownFormats[12];
 // runs, so that each text shown names its number.
 inline std::string CaptionText(int k) { return "caption " + std::to_string(k); }
 
+// The start of a failed file's entry in the log: the path as the user knows
+// it, then the word for an error.
+std::string Logged(const std::string& windowsPath);
+
 // Keeps the settings, the counters and logs, the captions and the program's
 // directory as they were before the test, and gives the test a directory
 // that stands in for the program's and the user's. A message box the test

@@ -215,7 +215,8 @@ TEST_F(UprightPhotosTest, DescriptionIsKeptAndADamagedExifBlockIsNoted)
     ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(dir / "phone.jpg").get()));
     std::vector<Bitmap> out = ConvertAll({{"phone.jpg", 1, true}, {"phone.jpg", 8, true}, {"phone.jpg", 4, true},
                                           {"phone.jpg", 1, false}, {"damaged.jpg", 4, true}, {"grey.jpg", 4, true}}, {});
-    EXPECT_EQ(conversionLog, dir / "damaged.jpg" + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
+    EXPECT_EQ(conversionLog,
+              HostPath((dir / "damaged.jpg").c_str()) + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
     EXPECT_EQ(convertedCount, 6u);
 
     const Bitmap& jpg = out[0];

@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "engine/convert_file.h"
+#include "lang/caption_numbers.h"
 #include "res/resource.h"
 #include "tests/test_support.h"
 #include "ui/log_window.h"
@@ -14,7 +15,7 @@ TEST_F(LogWindowTest, ShowsTheLogFromItsStartAndEndsByOkEnterEscapeOrTheCloseBox
 {
     logWindowText = "C:\\a.png\r\nError: one\r\n\r\n";
     ShowLogWindow();
-    EXPECT_EQ(boxes.texts(), Texts{"[Bramblewick - Log] " + logWindowText});
+    EXPECT_EQ(boxes.texts(), Texts{"[" + CaptionText(CaptionLogTitle) + "] " + logWindowText});
 
     // It opens at the start of the text with nothing selected; Escape and
     // Enter arrive as commands 2 and 1.

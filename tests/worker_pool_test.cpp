@@ -8,6 +8,7 @@
 #include "engine/conversion_limits.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
+#include "engine/image_converter.h"
 #include "engine/worker_main.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
@@ -88,16 +89,16 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
         {"crash.jxr", CaptionText(CaptionDecoderCrashed)},
         {"b.png", ""},
         {"hang.pct", CaptionText(CaptionDecodingTooLong)},
-        {"bomb.png", "The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
-                     "pixels a side"},
-        {"pipe.png", "Not a file that can hold an image (a folder, device or pipe)"},
+        {"bomb.png", CaptionText(CaptionFailureKinds + OpenFailed) + " (The image declares 100000x100000 pixels, more than the limit of 1000 megapixels and 1000000 "
+                     "pixels a side)"},
+        {"pipe.png", CaptionText(CaptionNotAnImageFile)},
         {"c.png", ""},
     };
     std::string list, log;
     for (const auto& file : files) {
         if (file.reason.empty()) WritePatternImage(dir / file.name, 8, 8, 24);
         list += dir / file.name + "\n";
-        if (!file.reason.empty()) log += dir / file.name + "\r\nError: " + file.reason + "\r\n\r\n";
+        if (!file.reason.empty()) log += Logged(dir / file.name) + file.reason + "\r\n\r\n";
     }
     WriteFileBytes(dir / "list.txt", list);
     WriteFileBytes(dir / "brwk.dat", "");
@@ -123,9 +124,9 @@ TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
     ImageChange huge = {true, Percentage, 500000, 500000, false, Left, 0};
     EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) ||
                  ConvertFile((dir / "a.png").c_str(), settings, huge));
-    std::string beyond = ", more than the limit of 1000 megapixels and 1000000 pixels a side\r\n\r\n";
-    EXPECT_EQ(dir / "a.png" + "\r\nError: The image would be resized to 100000000x1 pixels" + beyond + dir / "a.png" +
-                  "\r\nError: The image would be resized to 40000x40000 pixels" + beyond,
+    std::string beyond = ", more than the limit of 1000 megapixels and 1000000 pixels a side)\r\n\r\n",
+                tooLarge = Logged(dir / "a.png") + CaptionText(CaptionFailureKinds + OpenFailed) + " (The image would be resized to ";
+    EXPECT_EQ(tooLarge + "100000000x1 pixels" + beyond + tooLarge + "40000x40000 pixels" + beyond,
               conversionLog);
     EXPECT_FALSE(FileExists(dir / "a.jpg"));
 
@@ -181,7 +182,7 @@ TEST_F(WorkerPoolTest, AWorkerThatFaultsIsSeenToCrash)
         workerFault = fault;
         conversionLog.clear();
         EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{}));
-        EXPECT_EQ(dir / "a.png" + "\r\nError: " + CaptionText(CaptionDecoderCrashed) + "\r\n\r\n", conversionLog);
+        EXPECT_EQ(Logged(dir / "a.png") + CaptionText(CaptionDecoderCrashed) + "\r\n\r\n", conversionLog);
         EXPECT_FALSE(FileExists(dir / "a.jpg"));
     }
 }
@@ -194,7 +195,7 @@ TEST_F(WorkerPoolTest, TheStepThatTookTooLongIsNamed)
     conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
     WritePatternImage(dir / "a.png", 8, 8, 24);
     EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{false, Pixels, 0, 0, true, Left, 45}));
-    EXPECT_EQ(dir / "a.png" + "\r\nError: " + CaptionText(CaptionTurningTooLong) + "\r\n\r\n", conversionLog);
+    EXPECT_EQ(Logged(dir / "a.png") + CaptionText(CaptionTurningTooLong) + "\r\n\r\n", conversionLog);
 }
 
 // A worker in which the image library failed or complained may be damaged
@@ -215,7 +216,7 @@ TEST_F(WorkerPoolTest, AFileAfterAFailureGetsAFreshWorker)
     boxes.Fallback(IDNO);
     RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
-    EXPECT_EQ(0u, conversionLog.find(dir / "bad.gif" + "\r\nError: ")) << conversionLog;
-    EXPECT_EQ(std::string::npos, conversionLog.find(dir / "a.png")) << conversionLog;
+    EXPECT_EQ(0u, conversionLog.find(Logged(dir / "bad.gif"))) << conversionLog;
+    EXPECT_EQ(std::string::npos, conversionLog.find(DisplayPath(dir / "a.png"))) << conversionLog;
     EXPECT_EQ(4u, convertedCount);
 }

@@ -45,18 +45,17 @@
 #include "platform/message_box.h"
 #include "platform/thread.h"
 #include "res/resource.h"
+#include "ui/file_list.h"
 #include "ui/format_selectors.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
+#include "ui/main_window_captions.h"
 
 namespace {
 
 volatile bool runActive = false;
 ConvertState convertState = ConvertIdle;
 volatile int markedRow = -1;
-
-const int rowTextSize = 15000;
-const int selectorTextSize = 100;
 
 // Disabled for the run, in this order; Convert and the progress bar stay.
 const int controlsLockedDuringRun[] = {
@@ -83,13 +82,6 @@ void EnableControl(int id, bool enabled)
     EnableWindow(Control(id), enabled);
 }
 
-std::string SelectorText(int id)
-{
-    char text[selectorTextSize] = "";
-    GetDlgItemTextA(mainWindow, id, text, sizeof text);
-    return text;
-}
-
 // On the main thread, before the worker starts.
 RunSettings ReadRunSettings()
 {
@@ -103,11 +95,11 @@ RunSettings ReadRunSettings()
     if (change.resize) {
         settings.resizeWidth = GetDlgItemInt(mainWindow, IDC_WIDTH, NULL, FALSE);
         settings.resizeHeight = GetDlgItemInt(mainWindow, IDC_HEIGHT, NULL, FALSE);
-        change.resizeUnit = ResizeModeOfText(SelectorText(IDC_RESIZE_MODE).c_str());
+        change.resizeUnit = ResizeModeOfText(SelectedEntryName(IDC_RESIZE_MODE).c_str());
     }
     if (settings.rotateEnabled) {
         settings.rotateDegrees = GetDlgItemInt(mainWindow, IDC_DEGREES, NULL, FALSE);
-        int direction = DirectionOfText(SelectorText(IDC_DIRECTION).c_str());
+        int direction = DirectionOfText(SelectedEntryName(IDC_DIRECTION).c_str());
         if (direction) settings.rotateDirection = direction;
     }
     change.width = settings.resizeWidth;
@@ -207,25 +199,13 @@ void ShowRunEnd(const std::vector<unsigned>& deletedRows)
 
 // --- Converting ---
 
-std::string RowText(unsigned row)
-{
-    static char path[rowTextSize];
-    path[0] = '\0';
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = path;
-    item.cchTextMax = rowTextSize;
-    SendMessageA(Control(IDC_FILE_LIST), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    return path;
-}
-
 // File `row` as it starts: the preferences of that moment, and the row shown
 // as the one being converted. False when the run is stopped or at its end.
 bool StartRow(unsigned row, FileStart& file)
 {
     unsigned count = fileCount;
     if (!conversionRunning || row >= count) return false;
-    file.inputPath = RowText(row);
+    file.inputPath = FileListPath(row);
     ShowFileStart(row, count, file.inputPath);
     file.settings = SettingsSnapshot();
     file.settings.outputFormat = run.format;
@@ -279,7 +259,7 @@ void ConvertThread(void*)
 void StartBatchRun()
 {
     if (runActive) {
-        ShowMessage(mainWindow, "The previous conversion has not ended yet.", MB_OK | MB_ICONERROR);
+        ShowMessage(mainWindow, Caption(CaptionPreviousRunActive), MB_OK | MB_ICONERROR);
         return;
     }
     run = ReadRunSettings();
@@ -288,7 +268,7 @@ void StartBatchRun()
     if (BeginThread(ConvertThread, NULL)) return;
     conversionRunning = false;
     runActive = false;
-    ShowMessage(mainWindow, "The conversion could not be started.", MB_OK | MB_ICONERROR);
+    ShowMessage(mainWindow, Caption(CaptionRunNotStarted), MB_OK | MB_ICONERROR);
 }
 
 bool BatchRunActive()

@@ -13,6 +13,7 @@
 #include "engine/image_converter.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/user_files.h"
 #include "res/resource.h"
@@ -30,35 +31,11 @@ const char* const inputExtensions[] = {
 };
 
 // The Add Files dialog's filters after "All Pictures", which lists every
-// input extension.
-const struct {
-    const char* text;
-    const char* pattern;
-} inputTypeFilters[] = {
-    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "*.bmp"},
-    {"CUT - Dr. Halo (*.cut)", "*.cut"},
-    {"DDS - DDS (*.dds)", "*.dds"},
-    {"GIF - CompuServe Graphics Interchange (*.gif)", "*.gif"},
-    {"ICO - Windows Icon (*.ico)", "*.ico"},
-    {"IFF - Amiga (*.iff)", "*.iff"},
-    {"JPG - JPEG/JIFF Image (*.jpg,*.jpeg,*.jif)", "*.jpg;*.jpeg;*.jif"},
-    {"JNG - JPEG Network Graphic Bitmap (*.jng)", "*.jng"},
-    {"KOA - Koala Paint C64 Bitmap (*.koa)", "*.koa"},
-    {"LBM - Amiga Interleaved Bitmap Format (*.lbm)", "*.lbm"},
-    {"MNG - Multi-image Network Graphic Animation (*.mng)", "*.mng"},
-    {"PBM - Portable Bitmap Graphic (*.pbm)", "*.pbm"},
-    {"PCD - Kodak Photo-CD Image (*.pcd)", "*.pcd"},
-    {"PCX - PC Paintbrush Bitmap Graphic (*.pcx)", "*.pcx"},
-    {"PGM - Portable Graymap Graphic (*.pgm)", "*.pgm"},
-    {"PNG - Portable Network Graphics (*.png)", "*.png"},
-    {"PPM - Portable Pixelmap Graphic (*.ppm)", "*.ppm"},
-    {"PSD - Photoshop (*.psd)", "*.psd"},
-    {"RAS - Sun Raster Graphic (*.ras)", "*.ras"},
-    {"TIF - Tagged Image Format File (*.tif,*.tiff)", "*.tif;*.tiff"},
-    {"TGA - Truevision Targa (*.tga)", "*.tga"},
-    {"WBMP - Wireless Bitmap (*.wbmp)", "*.wbmp"},
-    {"XBM - X Windows Bitmap (*.xbm)", "*.xbm"},
-    {"XPM - X Windows Pixmap (*.xpm)", "*.xpm"},
+// input extension; the text of filter i is caption CaptionFileTypes + i.
+const char* const inputTypePatterns[] = {
+    "*.bmp", "*.cut", "*.dds", "*.gif", "*.ico", "*.iff", "*.jpg;*.jpeg;*.jif", "*.jng", "*.koa", "*.lbm", "*.mng",
+    "*.pbm", "*.pcd", "*.pcx", "*.pgm", "*.png", "*.ppm", "*.psd", "*.ras", "*.tif;*.tiff", "*.tga", "*.wbmp",
+    "*.xbm", "*.xpm",
 };
 
 // Room for the names of a large multi-selection; a selection that does not
@@ -82,13 +59,18 @@ bool HasInputExtension(const std::string& path)
     return false;
 }
 
+// The row shows the path as the user knows it and keeps the Windows path,
+// which the row owns until FileListRowDeleted.
 void AppendRow(const std::string& path)
 {
+    std::string shown = DisplayPath(path);
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = (int)fileCount;
-    item.pszText = (LPSTR)path.c_str();
+    item.pszText = (LPSTR)shown.c_str();
+    item.lParam = (LPARAM) new std::string(path);
     if (SendMessageA(FileList(), LVM_INSERTITEMA, 0, (LPARAM)&item) >= 0) fileCount = fileCount + 1;
+    else delete (std::string*)item.lParam;
 }
 
 // A single path in the form AddFilesToList reads: the path, then an empty
@@ -101,7 +83,7 @@ void AddPath(std::string path)
 
 std::string AddFilesFilter()
 {
-    std::string filter = "All Pictures";
+    std::string filter = Caption(CaptionAllPictures);
     filter += '\0';
     for (const char* extension : inputExtensions) {
         if (extension != inputExtensions[0]) filter += ';';
@@ -109,10 +91,10 @@ std::string AddFilesFilter()
         filter += extension;
     }
     filter += '\0';
-    for (const auto& type : inputTypeFilters) {
-        filter += type.text;
+    for (int type = 0; type < (int)(sizeof inputTypePatterns / sizeof inputTypePatterns[0]); ++type) {
+        filter += Caption(CaptionFileTypes + type);
         filter += '\0';
-        filter += type.pattern;
+        filter += inputTypePatterns[type];
         filter += '\0';
     }
     return filter; // the string's own NUL ends the list
@@ -132,7 +114,7 @@ void AddInputs(const std::vector<InputEntry>& inputs)
         else AddPath(input.path);
     }
     if (!refused.empty())
-        ShowMessage(mainWindow, ("These files cannot be added to the list:" + refused).c_str(), MB_OK | MB_ICONERROR);
+        ShowMessage(mainWindow, (Caption(CaptionFilesNotAdded) + refused).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void AddFilesOfList(const std::string& listPath)
@@ -140,7 +122,7 @@ void AddFilesOfList(const std::string& listPath)
     std::vector<InputEntry> inputs;
     TextFileResult list = ReadInputList(listPath, inputs);
     if (list != TextFileRead) {
-        if (list == TextFileTooLarge) ShowMessage(mainWindow, listTooLargeMessage, MB_OK | MB_ICONERROR);
+        if (list == TextFileTooLarge) ShowMessage(mainWindow, Caption(CaptionListTooLarge), MB_OK | MB_ICONERROR);
         else ShowError(mainWindow, CaptionListFileUnreadable);
         return;
     }
@@ -210,6 +192,20 @@ void AddFilesFromCommandLine()
         return;
     }
     ShowError(NULL, CaptionNoInput);
+}
+
+std::string FileListPath(unsigned row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = (int)row;
+    if (!SendMessageA(FileList(), LVM_GETITEMA, 0, (LPARAM)&item) || !item.lParam) return std::string();
+    return *(const std::string*)item.lParam;
+}
+
+void FileListRowDeleted(const NMLISTVIEW* row)
+{
+    delete (std::string*)row->lParam;
 }
 
 void RemoveSelectedFiles()
@@ -298,4 +294,12 @@ void SetFileListColumn(int width, bool insert)
     SendMessageA(list, insert ? LVM_INSERTCOLUMNA : LVM_SETCOLUMNA, 0, (LPARAM)&column);
     // A mask of 0 sets the whole extended style, not just these bits.
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+void SetFileListHeader()
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = (LPSTR)Caption(CaptionFileListHeader);
+    SendMessageA(FileList(), LVM_SETCOLUMNA, 0, (LPARAM)&column);
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +30,13 @@ void AddDroppedFiles(HDROP drop);
 // after a list was read. Reports a missing or unreadable input.
 void AddFilesFromCommandLine();
 
+// The Windows path of a row, which shows the path as the user knows it (the
+// host's form); empty for a row that does not exist.
+std::string FileListPath(unsigned row);
+
+// A row is going (LVN_DELETEITEM): its path goes with it.
+void FileListRowDeleted(const NMLISTVIEW* row);
+
 // Removes the selected rows; the others keep their order.
 void RemoveSelectedFiles();
 
@@ -53,3 +61,7 @@ const int fileListColumnWidth = 490;
 // the list's extended style to exactly grid lines and full-row selection;
 // `insert` creates the column first.
 void SetFileListColumn(int width, bool insert = false);
+
+// Sets the column's header to the caption of the current language; its
+// width stays.
+void SetFileListHeader();

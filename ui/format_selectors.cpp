@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -57,6 +58,59 @@ int RememberedOption(const OutputFormat& format)
     return format.defaultOption ? settings.*format.defaultOption : format.firstOption;
 }
 
+const char* FormatName(int format)
+{
+    return Caption(CaptionFormatNames + format);
+}
+
+void FillSaveOptionNames()
+{
+    for (int option = 1; option <= saveOptionCount; ++option) {
+        // lstrcpynA cuts a long name and always ends it.
+        lstrcpynA(saveOptionNames[option], Caption(saveOptions[option].caption), sizeof saveOptionNames[option]);
+    }
+}
+
+// A list shows the whole of its longest entry even where the closed
+// selector is narrower.
+void FitDropDownWidth(HWND selector)
+{
+    HDC context = GetDC(selector);
+    HFONT font = (HFONT)SendMessageA(selector, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font);
+    LRESULT count = SendMessageA(selector, CB_GETCOUNT, 0, 0);
+    int widest = 0;
+    for (LRESULT entry = 0; entry < count; ++entry) {
+        std::string text(SendMessageA(selector, CB_GETLBTEXTLEN, entry, 0) + 1, '\0');
+        SendMessageA(selector, CB_GETLBTEXT, entry, (LPARAM)&text[0]);
+        SIZE size = {};
+        GetTextExtentPoint32A(context, text.c_str(), (int)strlen(text.c_str()), &size);
+        widest = std::max(widest, (int)size.cx);
+    }
+    SelectObject(context, previous);
+    ReleaseDC(selector, context);
+    RECT bounds;
+    GetWindowRect(selector, &bounds);
+    int padding = 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 8;
+    SendMessageA(selector, CB_SETDROPPEDWIDTH, std::max(widest + padding, (int)(bounds.right - bounds.left)), 0);
+}
+
+// Fills the format selector with the current language's names and selects
+// the current format.
+void FillFormatSelector()
+{
+    HWND selector = Control(IDC_FORMAT);
+    SendMessageA(selector, CB_RESETCONTENT, 0, 0);
+    for (int format = 1; format <= formatCount; ++format)
+        SendMessageA(selector, CB_ADDSTRING, 0, (LPARAM)FormatName(format));
+    // The list sorts itself, so a format is found by its name, not its number.
+    LRESULT position =
+        SendMessageA(selector, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)FormatName(settings.outputFormat));
+    SendMessageA(selector, CB_SETCURSEL, position, 0);
+    ReadSelectedText(selector, selectedFormatText, sizeof selectedFormatText);
+    FitDropDownWidth(selector);
+}
+
 void FillOptionSelector(const OutputFormat& format)
 {
     HWND selector = Control(IDC_OPTION);
@@ -73,6 +127,7 @@ void FillOptionSelector(const OutputFormat& format)
     bool inGroup = remembered >= format.firstOption && remembered <= format.lastOption;
     SendMessageA(selector, CB_SETCURSEL, inGroup ? remembered - format.firstOption : -1, 0);
     settings.saveOption = remembered;
+    FitDropDownWidth(selector);
 }
 
 } // namespace
@@ -96,8 +151,7 @@ void EnableControlsForFormat()
 void UpdateFormatSelectors()
 {
     for (int format = 1; format <= formatCount; ++format) {
-        const char* name = outputFormats[format].displayName;
-        if (name && strcmp(selectedFormatText, name) == 0) settings.outputFormat = format;
+        if (strcmp(selectedFormatText, FormatName(format)) == 0) settings.outputFormat = format;
     }
     if (appliedFormat == settings.outputFormat) return;
     appliedFormat = settings.outputFormat;
@@ -111,18 +165,20 @@ void UpdateFormatSelectors()
 
 void SetUpFormatSelectors()
 {
-    HWND selector = Control(IDC_FORMAT);
-    SendMessageA(selector, CB_RESETCONTENT, 0, 0);
-    for (int format = 1; format <= formatCount; ++format)
-        SendMessageA(selector, CB_ADDSTRING, 0, (LPARAM)outputFormats[format].displayName);
-
-    // The list sorts itself, so JPG is found by its name, not its number.
-    const char* jpgName = outputFormats[FormatJpg].displayName;
-    LRESULT position = SendMessageA(selector, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)jpgName);
-    SendMessageA(selector, CB_SETCURSEL, position, 0);
-    ReadSelectedText(selector, selectedFormatText, sizeof selectedFormatText);
     settings.outputFormat = FormatJpg;
+    FillSaveOptionNames();
+    FillFormatSelector();
     appliedFormat = 0;
+    UpdateFormatSelectors();
+}
+
+void ApplyFormatCaptions()
+{
+    FillSaveOptionNames();
+    FillFormatSelector();
+    // The option selector is rebuilt with the new names: its format counts
+    // as not yet applied.
+    appliedFormat = settings.outputFormat + 1;
     UpdateFormatSelectors();
 }
 

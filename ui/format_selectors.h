@@ -15,6 +15,10 @@ void UpdateFormatSelectors();
 // it (the window's opening).
 void SetUpFormatSelectors();
 
+// Refills both selectors with the current language's names, keeping the
+// format; the option selector goes back to the format's remembered option.
+void ApplyFormatCaptions();
+
 // The user picked another entry in the format selector.
 void FormatSelectionChanged();
 

@@ -3,6 +3,8 @@
 
 #include "app/startup.h"
 #include "engine/convert_file.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "res/resource.h"
 #include "ui/window_helpers.h"
 
@@ -13,6 +15,8 @@ namespace {
 void OpenLogWindow(HWND window)
 {
     SetProgramIcon(window);
+    SetWindowTextA(window, Caption(CaptionLogTitle));
+    SetDlgItemTextA(window, IDC_LOG_OK, Caption(CaptionLogOk));
     CenterWindow(window);
     SetDlgItemTextA(window, IDC_LOG_TEXT, logWindowText.c_str());
     SetFocus(GetDlgItem(window, IDC_LOG_OK));

@@ -12,13 +12,15 @@
 #include "app/startup.h"
 #include "engine/conversion_settings.h"
 #include "lang/caption_numbers.h"
-#include "lang/captions.h"
 #include "lang/language_file.h"
+#include "platform/desktop.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
 #include "ui/format_selectors.h"
+#include "ui/main_window_captions.h"
 #include "ui/window_helpers.h"
 
 HWND mainWindow = NULL;
@@ -32,20 +34,10 @@ void EndProcess()
     ExitProcess(0);
 }
 
-// The entries of the resize-mode and direction selectors, in list order;
-// the settings file stores the chosen entry's text.
-const char* const resizeModeEntries[] = {"Percentage", "Pixels"};
-const char* const directionEntries[] = {"Left", "Right"};
-
 const int minimumWidth = 545;
 const int minimumHeight = 350;
 const unsigned maximumDegrees = 360;
 
-const char* const aboutText =
-    "Bramblewick v2.2.0\n\n"
-    "Converts many images at once into one of twelve formats, with resizing "
-    "and rotation on the way.\n\n"
-    "Images are read and written by the FreeImage library.";
 const char* const mailAddress = "mailto:hello@bramblewick.example";
 const char* const websiteAddress = "https://bramblewick.example/";
 
@@ -74,45 +66,6 @@ bool Ask(int caption, UINT defaultButton)
 
 // --- Opening ---
 
-void AddTooltips()
-{
-    const struct {
-        int control;
-        int caption;
-    } captionedTips[] = {
-        {IDC_FORMAT, CaptionFormatSelectorTip}, {IDC_OPTION, CaptionOptionSelectorTip},
-        {IDC_ADD_FILES, CaptionAddFilesTip},    {IDC_REMOVE_FILES, CaptionRemoveFilesTip},
-        {IDC_PROGRESS, CaptionProgressTip},
-    };
-    for (const auto& tip : captionedTips) CreateTooltip(Control(tip.control), Caption(tip.caption));
-    CreateFileListTooltip();
-    // During a run the button stops it, and its tip says so.
-    CreateTooltip(Control(IDC_CONVERT), LPSTR_TEXTCALLBACKA);
-
-    CreateTooltip(Control(IDC_RESIZE), "This option will resize the image to the specified size");
-    CreateTooltip(Control(IDC_WIDTH), "The width of the converted image");
-    CreateTooltip(Control(IDC_HEIGHT), "The height of the converted image");
-    CreateTooltip(Control(IDC_RESIZE_MODE), "The type of resize to use, either percentage or pixels");
-    CreateTooltip(Control(IDC_ROTATE), "This option will rotate the image to a specified degree");
-    CreateTooltip(Control(IDC_DEGREES), "The degree to rotate the image");
-    CreateTooltip(Control(IDC_DIRECTION), "The direction to rotate to");
-}
-
-void FillSelector(int id, const char* const (&entries)[2])
-{
-    for (const char* entry : entries) SendMessageA(Control(id), CB_ADDSTRING, 0, (LPARAM)entry);
-    SendMessageA(Control(id), CB_SETCURSEL, 0, 0);
-}
-
-// Selects the entry that begins with the stored text; true when one does.
-bool SelectStoredEntry(int id, const char* text)
-{
-    LRESULT found = SendMessageA(Control(id), CB_FINDSTRING, (WPARAM)-1, (LPARAM)text);
-    if (found == CB_ERR) return false;
-    SendMessageA(Control(id), CB_SETCURSEL, found, 0);
-    return true;
-}
-
 void ResizeSwitchChanged()
 {
     settings.resizeEnabled = IsChecked(IDC_RESIZE);
@@ -130,23 +83,12 @@ void RotateSwitchChanged()
 
 void SetUpResizeAndRotate()
 {
-    FillSelector(IDC_RESIZE_MODE, resizeModeEntries);
-    FillSelector(IDC_DIRECTION, directionEntries);
-
+    SetUpResizeAndRotateSelectors();
     SetDlgItemInt(mainWindow, IDC_WIDTH, settings.resizeWidth, FALSE);
     SetDlgItemInt(mainWindow, IDC_HEIGHT, settings.resizeHeight, FALSE);
     SetDlgItemInt(mainWindow, IDC_DEGREES, settings.rotateDegrees, FALSE);
     CheckDlgButton(mainWindow, IDC_RESIZE, settings.resizeEnabled ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(mainWindow, IDC_ROTATE, settings.rotateEnabled ? BST_CHECKED : BST_UNCHECKED);
-
-    if (SelectStoredEntry(IDC_RESIZE_MODE, settings.resizeModeText)) {
-        int mode = ResizeModeOfText(settings.resizeModeText);
-        if (mode) settings.resizeMode = mode;
-    }
-    if (SelectStoredEntry(IDC_DIRECTION, settings.rotateDirectionText)) {
-        int direction = DirectionOfText(settings.rotateDirectionText);
-        if (direction) settings.rotateDirection = direction;
-    }
     ResizeSwitchChanged();
     RotateSwitchChanged();
 }
@@ -158,14 +100,14 @@ void OpenMainWindow(HWND window)
     fileCount = 0;
     lastDegrees = 0;
 
-    AddTooltips();
+    AddMainWindowTooltips();
     SetUpFormatSelectors();
     SetUpResizeAndRotate();
     SetFileListColumn(fileListColumnWidth, true);
     SetProgramIcon(window);
     SetWindowTextA(window, "Bramblewick");
     CenterWindow(window);
-    ApplyCaptions();
+    ApplyMainWindowCaptions();
     UpdateLanguageMenu();
     if (advancedMode) AddFilesFromCommandLine();
     // A message shown while the window opened has taken the focus with it;
@@ -253,11 +195,11 @@ void Convert()
     // ICO output keeps its size, so its resize fields are not looked at.
     bool resizing = settings.resizeEnabled && FormatAllowsResize(settings.outputFormat);
     if (resizing && (settings.resizeWidth == 0 || settings.resizeHeight == 0)) {
-        ShowError("Resize height and width cannot be zero.");
+        ShowError(Caption(CaptionZeroSize));
         return;
     }
     if (settings.rotateEnabled && settings.rotateDegrees == 0) {
-        ShowError("Rotate degree cannot be zero.");
+        ShowError(Caption(CaptionZeroAngle));
         return;
     }
     StartBatchRun();
@@ -315,6 +257,7 @@ bool Notified(HWND window, NMHDR* notice)
         ((NMTTDISPINFOA*)notice)->lpszText = (LPSTR)ConvertTip();
     if (notice->idFrom != IDC_FILE_LIST) return false;
     if (notice->code == LVN_KEYDOWN) FileListKey((const NMLVKEYDOWN*)notice);
+    if (notice->code == LVN_DELETEITEM) FileListRowDeleted((const NMLISTVIEW*)notice);
     if (notice->code != NM_CUSTOMDRAW) return false;
     SetWindowLongPtrA(window, DWLP_MSGRESULT, DrawFileListRow((NMLVCUSTOMDRAW*)notice));
     return true;
@@ -344,14 +287,16 @@ void Open(const char* target, int show)
     ShellExecuteA(mainWindow, "open", target, NULL, NULL, show);
 }
 
+// The guide is a file of the host's own, which its desktop shows best.
 void ShowHelpContents()
 {
-    Open(FileBesideProgram(Caption(CaptionHelpDocument)).c_str(), SW_SHOWNORMAL);
+    std::string guide = FileBesideProgram(Caption(CaptionHelpDocument));
+    if (!OpenWithDesktop(guide.c_str())) ShowError(CaptionWith(CaptionGuideNotOpened, {DisplayPath(guide)}).c_str());
 }
 
 void ShowAbout()
 {
-    ShowMessage(mainWindow, aboutText, MB_OK | MB_ICONINFORMATION);
+    ShowMessage(mainWindow, CaptionWith(CaptionAboutText, {PROGRAM_VERSION}).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void RunCommand(int id, int notification)
@@ -407,20 +352,7 @@ bool RunMainWindow()
     // Without a display no window can be made; a terminal user learns why
     // nothing opened instead of seeing the program end silently.
     if (DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0) != -1) return true;
-    ShowMessage(NULL, "The main window could not be opened.", MB_OK | MB_ICONERROR);
+    ShowMessage(NULL, Caption(CaptionNoMainWindow), MB_OK | MB_ICONERROR);
     return false;
 }
 
-int ResizeModeOfText(const char* text)
-{
-    if (strcmp(text, resizeModeEntries[0]) == 0) return Percentage;
-    if (strcmp(text, resizeModeEntries[1]) == 0) return Pixels;
-    return 0;
-}
-
-int DirectionOfText(const char* text)
-{
-    if (strcmp(text, directionEntries[0]) == 0) return Left;
-    if (strcmp(text, directionEntries[1]) == 0) return Right;
-    return 0;
-}

@@ -15,9 +15,3 @@ extern void (*endProgram)();
 // after saying so, when the window cannot be opened (no display).
 bool RunMainWindow();
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The resize unit named by a resize-mode entry ("Percentage", "Pixels"), and
-// the direction named by a direction entry ("Left", "Right"); 0 for any
-// other text.
-int ResizeModeOfText(const char* text);
-int DirectionOfText(const char* text);
