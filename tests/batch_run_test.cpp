@@ -7,6 +7,7 @@
 
 #include "app/preferences_dialog.h"
 #include "engine/image_converter.h"
+#include "platform/host_file.h"
 #include "tests/images.h"
 #include "ui/batch_run.h"
 #include "ui/file_list.h"
@@ -247,11 +248,12 @@ TEST_F(BatchRunTest, KeptSourcesAreNotedDeletedOnesLeaveTheListAndAnOpenStopQues
     EXPECT_FALSE(watched.questionOutlivedRun);
     Texts shown = boxes.texts();
     ASSERT_EQ(shown.size(), 4u);
-    EXPECT_NE(shown[0].find("could not delete"), std::string::npos);
+    EXPECT_EQ(shown[0], CaptionText(CaptionNotDeleted));
     EXPECT_EQ(shown[1], CaptionText(CaptionStopRun));
     EXPECT_EQ(shown[2], CaptionText(CaptionAllConverted) + "\n\n2 noted");
-    EXPECT_EQ(shown[3], "[Bramblewick - Log] 4caption 113\r\n0caption 114\r\n\r\n" + paths[2] +
-                            "\r\ncaption 262\r\n\r\n" + paths[3] + "\r\ncaption 260\r\ncaption 261\r\n\r\n");
+    EXPECT_EQ(shown[3], "[" + CaptionText(CaptionLogTitle) + "] 4caption 113\r\n0caption 114\r\n\r\n" +
+                            DisplayPath(paths[2]) + "\r\ncaption 262\r\n\r\n" + DisplayPath(paths[3]) +
+                            "\r\ncaption 260\r\ncaption 261\r\n\r\n");
     EXPECT_EQ(Rows(), (Texts{paths[0], paths[2], paths[3]}));
     EXPECT_EQ(fileCount, 3u);
 }
