@@ -11,8 +11,7 @@
 
 std::string FormatShortName(int format)
 {
-    std::string name = outputFormats[format].displayName;
-    return name.substr(0, name.find(' '));
+    return outputFormats[format].shortName;
 }
 
 std::string FormatList()

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-// The short name of a format ("JPG"), the start of its display name.
+// The short name of a format ("JPG"), the same in every language.
 std::string FormatShortName(int format);
 
 // "1 JPG, 2 BMP, ...": every output format by its number.

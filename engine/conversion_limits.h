@@ -16,5 +16,6 @@ struct ConversionLimits {
 extern ConversionLimits conversionLimits;
 
 // Empty when an image of width x height is within the limits, else the reason
-// in words, naming the size as `what` has it ("declares", "is resized to").
-std::string SizeBeyondLimits(const char* what, unsigned long long width, unsigned long long height);
+// as the caption that names how the image comes to that size, put into words
+// later (CaptionLater).
+std::string SizeBeyondLimits(int caption, unsigned long long width, unsigned long long height);

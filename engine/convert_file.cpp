@@ -178,8 +178,7 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
         bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                      GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
         if (!taken) {
-            failure =
-                "The converted file " + DisplayPath(claim.path) + " could not be created: " + SystemErrorText(error);
+            failure = CaptionWith(CaptionOutputNotCreated, {DisplayPath(claim.path), SystemErrorText(error)});
             claim.path.clear();
             return false;
         }
@@ -230,7 +229,7 @@ void RecordOutcome(const std::string& inputPath, const ConversionSettings& with,
     // so that the user is told why. What the source itself holds (damage,
     // further pictures) keeps it as a note on a converted file.
     if (with.deleteOriginal && !outcome.outputProven && !damaged && !morePictures) {
-        RecordFailure(inputPath, outcome.message);
+        RecordFailure(inputPath, InWords(outcome.message));
         return;
     }
     convertedCount++;
@@ -268,18 +267,18 @@ bool ConvertFile(const char* inputPath, const ConversionSettings& with, const Im
 std::string WhySourceMustStay(const ImageConverter& converted, int& pictures)
 {
     pictures = PageCount(converted.inputPath, converted.inputFormat);
-    if (pictures == 0) return "Could not count the pictures in the file; the original was kept.";
+    if (pictures == 0) return CaptionLater(CaptionPicturesUncounted, {});
     std::string why;
     if (pictures == 1 &&
         !ReadsBack(converted.outputPath, converted.outputFormat, converted.outputWidth, converted.outputHeight, why))
-        return "The converted file " + DisplayPath(converted.outputPath) + " does not read back (" + why +
-               "); the original was kept.";
+        return CaptionLater(CaptionNotReadBack, {DisplayPath(converted.outputPath), why});
     return std::string();
 }
 
 std::string FailureText(int result, const std::string& detail)
 {
-    if (result < OpenFailed || result > PaletteFailed) return detail;
+    // A reason of its own says all.
+    if (IsCaptionLater(detail) || result < OpenFailed || result > PaletteFailed) return InWords(detail);
     std::string kind = Caption(CaptionFailureKinds + result);
     // The image library's own words say what is wrong with the file or the
     // disk; for the other kinds they repeat the kind in English.

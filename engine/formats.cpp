@@ -5,18 +5,18 @@
 
 const OutputFormat outputFormats[formatCount + 1] = {
     {"", "", 0, 0, nullptr},
-    {"JPG - JPEG/JIFF Image (*.jpg)", "jpg", 3, 7, &ConversionSettings::jpgDefaultOption},
-    {"BMP - Windows or OS/2 Bitmap (*.bmp)", "bmp", 1, 2, &ConversionSettings::bmpDefaultOption},
-    {"TGA - Truevision Targa (*.tga)", "tga", 0, 0, nullptr},
-    {"PNG - Portable Network Graphics (*.png)", "png", 0, 0, nullptr},
-    {"PBM - Portable Bitmap Graphic (*.pbm)", "pbm", 8, 9, &ConversionSettings::pbmDefaultOption},
-    {"PGM - Portable Graymap Graphic (*.pgm)", "pgm", 8, 9, &ConversionSettings::pgmDefaultOption},
-    {"PPM - Portable Pixelmap Graphic (*.ppm)", "ppm", 8, 9, &ConversionSettings::ppmDefaultOption},
-    {"TIF - Tagged Image Format File (*.tif)", "tif", 10, 17, &ConversionSettings::tifDefaultOption},
-    {"WBMP - Wireless Bitmap (*.wbmp)", "wbmp", 18, 27, &ConversionSettings::wbmpDefaultOption},
-    {"XPM - X Windows Pixmap (*.xpm)", "xpm", 28, 29, &ConversionSettings::xpmDefaultOption},
-    {"ICO - Windows Icon (*.ico)", "ico", 0, 0, nullptr},
-    {"GIF - CompuServe Graphics Interchange (*.gif)", "gif", 0, 0, nullptr},
+    {"JPG", "jpg", 3, 7, &ConversionSettings::jpgDefaultOption},
+    {"BMP", "bmp", 1, 2, &ConversionSettings::bmpDefaultOption},
+    {"TGA", "tga", 0, 0, nullptr},
+    {"PNG", "png", 0, 0, nullptr},
+    {"PBM", "pbm", 8, 9, &ConversionSettings::pbmDefaultOption},
+    {"PGM", "pgm", 8, 9, &ConversionSettings::pgmDefaultOption},
+    {"PPM", "ppm", 8, 9, &ConversionSettings::ppmDefaultOption},
+    {"TIF", "tif", 10, 17, &ConversionSettings::tifDefaultOption},
+    {"WBMP", "wbmp", 18, 27, &ConversionSettings::wbmpDefaultOption},
+    {"XPM", "xpm", 28, 29, &ConversionSettings::xpmDefaultOption},
+    {"ICO", "ico", 0, 0, nullptr},
+    {"GIF", "gif", 0, 0, nullptr},
 };
 
 // WBMP options carry no flags: they choose how the image is reduced to one

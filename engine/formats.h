@@ -22,7 +22,7 @@ enum FormatNumber {
 };
 
 struct OutputFormat {
-    const char* displayName;   // shown in the format selector, matched exactly
+    const char* shortName;     // "JPG": the command line's name; the selector shows a caption
     const char* extension;     // lower case, no dot
     int firstOption;           // 0 when the format has no save options
     int lastOption;

@@ -403,7 +403,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
             unsigned long long turnedWidth, turnedHeight;
             TurnedSize(FreeImage_GetWidth(bitmap), FreeImage_GetHeight(bitmap), angle, turnedWidth, turnedHeight);
             // Refused before the turn allocates anything for it.
-            std::string beyond = SizeBeyondLimits("would be turned to", turnedWidth, turnedHeight);
+            std::string beyond = SizeBeyondLimits(CaptionTurnedBeyondLimits, turnedWidth, turnedHeight);
             if (!beyond.empty()) return Fail(*this, DepthFailed, bitmap, beyond);
             EnterStage(*this, TurningStage, std::max(PixelCount(bitmap), turnedWidth * turnedHeight));
             bitmap = Supersede(bitmap, FreeImage_Rotate(bitmap, angle, NULL));
@@ -423,7 +423,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
                 newHeight = ScaledSize(FreeImage_GetHeight(bitmap), height);
             }
             // Refused before the rescaling allocates anything for it.
-            std::string beyond = SizeBeyondLimits("would be resized to", std::max(newWidth, 0), std::max(newHeight, 0));
+            std::string beyond = SizeBeyondLimits(CaptionResizedBeyondLimits, std::max(newWidth, 0), std::max(newHeight, 0));
             if (!beyond.empty()) return Fail(*this, DepthFailed, bitmap, beyond);
             EnterStage(*this, ResizingStage, std::max(PixelCount(bitmap), (unsigned long long)newWidth * newHeight));
             bitmap = Supersede(bitmap, FreeImage_Rescale(bitmap, newWidth, newHeight, FILTER_BSPLINE));
@@ -437,7 +437,7 @@ int ImageConverter::Convert(int saveFlags, bool resize, int resizeUnit, int widt
 
     FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(outputPath);
     if (format == FIF_UNKNOWN)
-        return Fail(*this, OpenFailed, bitmap, "The output file's extension names no image format");
+        return Fail(*this, OpenFailed, bitmap, CaptionLater(CaptionNoOutputFormatOfName, {}));
 
     EnterStage(*this, SavingStage, PixelCount(bitmap));
     freeImageMessage.clear();

@@ -10,6 +10,8 @@
 #include "engine/convert_file.h"
 #include "engine/image_converter.h"
 #include "engine/worker_messages.h"
+#include "lang/caption_numbers.h"
+#include "lang/language_file.h"
 #include "platform/host_file.h"
 #include "platform/worker_process.h"
 
@@ -94,7 +96,7 @@ std::string CheckSize(const ConversionJob& job)
             FreeImage_Unload(header);
         }
     }
-    std::string beyond = SizeBeyondLimits("declares", width, height);
+    std::string beyond = SizeBeyondLimits(CaptionDeclaredBeyondLimits, width, height);
     if (!beyond.empty()) return beyond;
     TellStage(DecodingStage, width * height);
 
@@ -108,7 +110,7 @@ std::string CheckSize(const ConversionJob& job)
         outWidth = Scaled(width, change.width);
         outHeight = Scaled(height, change.height);
     }
-    return SizeBeyondLimits("would be resized to", outWidth, outHeight);
+    return SizeBeyondLimits(CaptionResizedBeyondLimits, outWidth, outHeight);
 }
 
 // As a damaged file would do it, at the start of a job. A process in which
@@ -186,8 +188,7 @@ void RunWorkerIfAsked()
             BringAboutFault();
             outcome = ConvertJob(job);
         } catch (const std::bad_alloc&) {
-            outcome = {OpenFailed, false, "The image needs more memory than a conversion may use (" +
-                                              std::to_string(memoryLimit >> 20) + " MB)"};
+            outcome = {OpenFailed, false, CaptionLater(CaptionNeedsMoreMemory, {std::to_string(memoryLimit >> 20)})};
         }
         imageConverter.inputPath = imageConverter.outputPath = nullptr;
         SetUnanswered(std::string());

@@ -107,6 +107,16 @@ enum CaptionNumber {
     CaptionNoResizeSize = 384,
     CaptionNoRotateDirection = 385,
     CaptionNoRotateDegrees = 386,
+    // Why a file failed, in words of our own: %1 x %2 the size, %3 the
+    // megapixels and %4 the pixels a side allowed; then the rest.
+    CaptionDeclaredBeyondLimits = 387,
+    CaptionTurnedBeyondLimits = 388,
+    CaptionResizedBeyondLimits = 389,
+    CaptionNeedsMoreMemory = 390,    // %1 megabytes
+    CaptionNoOutputFormatOfName = 391,
+    CaptionPicturesUncounted = 392,
+    CaptionNotReadBack = 393,        // %1 the converted file, %2 how it reads
+    CaptionOutputNotCreated = 394,   // %1 the converted file, %2 the system's words
     // The main window's own texts.
     CaptionResizeTip = 132,
     CaptionWidthTip = 133,

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +45,7 @@ const CaptionSection captionSections[] = {
     {"[LOG]", 12, 174, true},
     {"[INPUTS]", 6, 186, false},
     {"[FILE-TYPES]", 24, 192, false},
+    {"[REASONS]", 8, 387, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 
@@ -179,4 +181,34 @@ std::string CaptionWith(int k, const std::vector<std::string>& values)
         at += value.size();
     }
     return text;
+}
+
+namespace {
+
+const char laterMark = '\x1b', valueMark = '\x1f';
+
+} // namespace
+
+std::string CaptionLater(int k, const std::vector<std::string>& values)
+{
+    std::string text = laterMark + std::to_string(k);
+    for (const std::string& value : values) text += valueMark + value;
+    return text;
+}
+
+bool IsCaptionLater(const std::string& text)
+{
+    return !text.empty() && text[0] == laterMark;
+}
+
+std::string InWords(const std::string& text)
+{
+    if (!IsCaptionLater(text)) return text;
+    std::vector<std::string> values;
+    for (size_t at = text.find(valueMark); at != std::string::npos;) {
+        size_t next = text.find(valueMark, at + 1);
+        values.push_back(text.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1));
+        at = next;
+    }
+    return CaptionWith(atoi(text.c_str() + 1), values);
 }

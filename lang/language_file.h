@@ -41,3 +41,12 @@ const char* Caption(int k);
 // Caption k with each "%1" to "%9" in it replaced by the value of that
 // number; a number without a value gives the empty text.
 std::string CaptionWith(int k, const std::vector<std::string>& values);
+
+// Caption k with its values as a text to be put into words later, by a
+// process that has the language files (a worker has none): it travels as
+// the reason of an outcome and becomes words when the run records it.
+std::string CaptionLater(int k, const std::vector<std::string>& values);
+
+// The words of a CaptionLater text; any other text as it is.
+std::string InWords(const std::string& text);
+bool IsCaptionLater(const std::string& text);

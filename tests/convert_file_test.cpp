@@ -168,8 +168,7 @@ TEST_F(ConvertFileTest, FailuresAreLoggedAndTouchNothing)
     EXPECT_EQ(Logged(tooLong) + CaptionText(CaptionPathTooLong) + "\r\n\r\n" + Logged(kept + " ") +
                   inexact + Logged(kept + ".") + inexact + Logged(notes) +
                   CaptionText(CaptionFailureKinds + UnknownFormat) + "\r\n\r\n" + Logged(kept) +
-                  CaptionText(CaptionFailureKinds + OpenFailed) +
-                  " (The output file's extension names no image format)\r\n\r\n",
+                  CaptionText(CaptionNoOutputFormatOfName) + "\r\n\r\n",
               conversionLog);
     EXPECT_EQ(5u, failedCount);
 }
@@ -255,9 +254,9 @@ TEST_F(ConvertFileTest, OnlyAFileThatReadsBackLetsTheSourceGo)
     EXPECT_EQ("", WhySourceMustStay(converted, pictures));
     EXPECT_EQ(1, pictures);
     converted.outputHeight = 9;
-    EXPECT_EQ("The converted file " + HostPath(written.c_str()) +
-                  " does not read back (it reads as 12 x 8 pixels instead of 12 x 9); the original was kept.",
-              WhySourceMustStay(converted, pictures));
+    languageCaptions[0][CaptionNotReadBack] = "%1: %2";
+    EXPECT_EQ(HostPath(written.c_str()) + ": it reads as 12 x 8 pixels instead of 12 x 9",
+              InWords(WhySourceMustStay(converted, pictures)));
     WriteFileBytes(written, ReadFileBytes(written).substr(0, 60));
-    EXPECT_NE(std::string::npos, WhySourceMustStay(converted, pictures).find(" does not read back ("));
+    EXPECT_EQ(0u, InWords(WhySourceMustStay(converted, pictures)).find(HostPath(written.c_str()) + ": "));
 }
