@@ -1,3 +1,4 @@
+// Documents opened through the desktop's opener (xdg-open); used by Help > Contents.
 #include "platform/desktop.h"
 
 #include <spawn.h>

@@ -1,3 +1,4 @@
+// Keeps the caller's output and error to this process; called first by the entry.
 #include "platform/standard_streams.h"
 
 #include <windows.h>

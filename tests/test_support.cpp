@@ -1,3 +1,4 @@
+// The process-state fixture, message-box answerer, temporary folders and literal tables the tests share.
 #include "tests/test_support.h"
 
 #include <cstdio>

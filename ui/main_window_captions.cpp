@@ -1,3 +1,4 @@
+// Puts the current language on the main window: captions, tooltips, selectors, header, menus.
 #include "ui/main_window_captions.h"
 
 #include <windows.h>
