@@ -594,10 +594,3 @@ void TurnedSize(unsigned long long width, unsigned long long height, int degrees
     turnedWidth = (unsigned long long)std::ceil(width * c + height * s);
     turnedHeight = (unsigned long long)std::ceil(width * s + height * c);
 }
-
-std::string IntToString(int value)
-{
-    char text[16];
-    snprintf(text, sizeof text, "%d", value);
-    return text;
-}

@@ -75,6 +75,3 @@ void TurnedSize(unsigned long long width, unsigned long long height, int degrees
 // form), CR LF, the word for an error in the user's language, a blank, the
 // message.
 std::string FailureReport(const std::string& inputPath, const std::string& message);
-
-// Decimal text of a number ("%d").
-std::string IntToString(int value);

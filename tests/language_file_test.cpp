@@ -135,7 +135,9 @@ TEST_F(LanguageFileTest, ShippedLanguageFilesHaveEveryTextTranslatedAndUniqueAcc
         const std::string* texts = languageCaptions[language];
         for (int s = 0; s < captionSectionCount; ++s) {
             for (int k = captionSections[s].firstCaption; k < captionSections[s].firstCaption + captionSections[s].lineCount; ++k) {
-                EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[') << name << " " << k;
+                // A line break written as ^^ shows as one, in whichever section it stands.
+                EXPECT_TRUE(!texts[k].empty() && texts[k][0] != '[' && texts[k].find("^^") == std::string::npos)
+                    << name << " " << k;
                 EXPECT_EQ(Placeholders(texts[k]), Placeholders(languageCaptions[0][k])) << name << " " << k;
                 if (language > 0 && !sameInEveryLanguage.count(k)) {
                     EXPECT_NE(texts[k], languageCaptions[0][k]) << name << " " << k << " is not translated";
