@@ -2,6 +2,7 @@
 #include "tests/main_window_fixture.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,8 +60,11 @@ TEST_F(MainWindowTest, ContentsOpensTheGuideWithTheDesktopsOpener)
     for (int wait = 0; wait < 600 && !FileExists(opened); ++wait) Sleep(50);
     EXPECT_EQ(ReadFileBytes(opened), HostPath((directory / CaptionText(CaptionHelpDocument)).c_str()));
 
+    // A shell that finds no opener.
     languageCaptions[0][CaptionGuideNotOpened] = "Not opened: %1";
-    setenv("PATH", "/nowhere", 1);
+    unlink((stubHost + "/xdg-open").c_str());
+    symlink("/bin/sh", (stubHost + "/sh").c_str());
+    setenv("PATH", stubHost.c_str(), 1);
     Command(IDM_CONTENTS);
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(boxes.Take(), Texts{"Not opened: " + HostPath(directory.path().c_str()) + "/" + CaptionText(CaptionHelpDocument)});
