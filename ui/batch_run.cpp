@@ -72,11 +72,6 @@ struct RunSettings {
 };
 RunSettings run;
 
-HWND Control(int id)
-{
-    return GetDlgItem(mainWindow, id);
-}
-
 void EnableControl(int id, bool enabled)
 {
     EnableWindow(Control(id), enabled);

@@ -25,11 +25,6 @@ char selectedOptionText[100];
 
 namespace {
 
-HWND Control(int id)
-{
-    return GetDlgItem(mainWindow, id);
-}
-
 void EnableControl(int id, bool enabled)
 {
     EnableWindow(Control(id), enabled);

@@ -27,6 +27,11 @@ HWND mainWindow = NULL;
 volatile bool conversionRunning = false;
 volatile unsigned fileCount = 0;
 
+HWND Control(int id)
+{
+    return GetDlgItem(mainWindow, id);
+}
+
 namespace {
 
 void EndProcess()
@@ -43,11 +48,6 @@ const char* const websiteAddress = "https://bramblewick.example/";
 
 // The degrees field's value at its previous change notification.
 unsigned lastDegrees = 0;
-
-HWND Control(int id)
-{
-    return GetDlgItem(mainWindow, id);
-}
 
 bool IsChecked(int id)
 {

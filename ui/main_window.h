@@ -4,6 +4,9 @@
 #include <windows.h>
 
 extern HWND mainWindow;              // null until the window opens
+
+// A control of the main window, by its id.
+HWND Control(int id);
 extern volatile bool conversionRunning;
 extern volatile unsigned fileCount;  // rows of the file list
 

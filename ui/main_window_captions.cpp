@@ -91,11 +91,6 @@ const MenuCaption menuCaptions[] = {
     {IDM_ABOUT, false, CaptionAboutItem},
 };
 
-HWND Control(int id)
-{
-    return GetDlgItem(mainWindow, id);
-}
-
 bool MenuHoldsCommand(HMENU menu, UINT command)
 {
     return GetMenuState(menu, command, MF_BYCOMMAND) != (UINT)-1;
