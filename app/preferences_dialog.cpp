@@ -18,11 +18,6 @@
 
 namespace {
 
-struct ControlCaption {
-    int control;
-    int caption;
-};
-
 const ControlCaption controlCaptions[] = {
     {IDC_USE_OUTPUT_DIR, CaptionUseOutputDirectory},
     {IDC_DELETE_ORIGINAL, CaptionDeleteOriginal},
@@ -65,7 +60,7 @@ void OpenPreferences(HWND dialog)
     dialogWindow = dialog;
     SetProgramIcon(dialog);
     SetWindowTextA(dialog, Caption(CaptionPreferencesTitle));
-    for (const ControlCaption& entry : controlCaptions) SetDlgItemTextA(dialog, entry.control, Caption(entry.caption));
+    SetControlCaptions(dialog, controlCaptions);
     for (const ControlCaption& entry : tooltipCaptions)
         CreateTooltip(GetDlgItem(dialog, entry.control), Caption(entry.caption));
     CenterWindow(dialog);

@@ -23,11 +23,6 @@
 
 namespace {
 
-struct ControlCaption {
-    int control;
-    int caption;
-};
-
 // Convert carries the run's state and is set by the run's own rules.
 const ControlCaption controlCaptions[] = {
     {IDC_ADD_FILES, CaptionAddFilesButton},
@@ -159,8 +154,7 @@ void AddMainWindowTooltips()
 
 void ApplyMainWindowCaptions()
 {
-    for (const ControlCaption& entry : controlCaptions)
-        SetDlgItemTextA(mainWindow, entry.control, Caption(entry.caption));
+    SetControlCaptions(mainWindow, controlCaptions);
     HMENU menu = GetMenu(mainWindow);
     if (menu) SetMenuCaptions(menu);
     ShowConvertState();
