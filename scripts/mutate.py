@@ -136,9 +136,21 @@ def tests_pass(build_dir, limit):
     # The first failure is enough to count a mutant as killed.
     os.environ["GTEST_FAIL_FAST"] = "1"
     # The runner's own limit, since a test's TIMEOUT property outlasts ctest's.
-    ok, timed_out = run(["ctest", "--stop-on-failure", "--timeout", str(limit)], build_dir, timeout=limit)
+    ok, timed_out = run(["ctest", "--stop-on-failure", "--output-on-failure", "--timeout", str(limit)], build_dir,
+                        timeout=limit)
     end_wine(build_dir)
     return ok and not timed_out
+
+
+def killer():
+    """The test that failed, as its output names it, so that a list of
+    mutants shows which tests earn their place."""
+    for line in last_output.splitlines():
+        if line.startswith("[  FAILED  ] ") and "." in line:
+            return line[13:].split(" ")[0]
+        if line.startswith("FAILED: "):
+            return line[8:]
+    return "timed out" if last_output == "timed out" else "?"
 
 
 def main():
@@ -188,11 +200,13 @@ def main():
                     outcome = "does not build"
                 else:
                     outcome = "survived" if tests_pass(build_dir, limit) else "killed"
+                    if outcome == "killed":
+                        outcome += " by " + killer()
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original)
             results[mutant.ident] = outcome
-            print(f"{mutant.ident:12} {outcome:15} {time.time() - started:5.0f} s  {mutant.path}", flush=True)
+            print(f"{mutant.ident:12} {time.time() - started:5.0f} s  {mutant.path}  {outcome}", flush=True)
         build(build_dir)
     finally:
         shutil.rmtree(work, ignore_errors=True)
