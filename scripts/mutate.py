@@ -143,11 +143,14 @@ def tests_pass(build_dir, limit):
 
 
 def killer():
-    """The test that failed, as its output names it, so that a list of
-    mutants shows which tests earn their place."""
+    """The test that failed and the line of its first failed check, as its
+    output names them, so that a list of mutants shows which tests earn their place."""
+    where = ""
     for line in last_output.splitlines():
+        if not where and ": Failure" in line and "tests/" in line:
+            where = " (" + line[line.index("tests/"):].split(": ")[0] + ")"
         if line.startswith("[  FAILED  ] ") and "." in line:
-            return line[13:].split(" ")[0]
+            return line[13:].split(" ")[0] + where
         if line.startswith("FAILED: "):
             return line[8:]
     return "timed out" if last_output == "timed out" else "?"
