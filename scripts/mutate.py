@@ -132,14 +132,35 @@ def build(build_dir):
     return run(["cmake", "--build", build_dir, "-j2"], cwd=build_dir)[0]
 
 
-def tests_pass(build_dir, limit):
+def tests_pass(build_dir, limit, first=None):
+    """False when a test fails. `first` (suite names and gtest names that
+    killed earlier mutants of the same file) runs before the whole suite:
+    the verdict is the same, it only comes sooner."""
     # The first failure is enough to count a mutant as killed.
     os.environ["GTEST_FAIL_FAST"] = "1"
-    # The runner's own limit, since a test's TIMEOUT property outlasts ctest's.
-    ok, timed_out = run(["ctest", "--stop-on-failure", "--output-on-failure", "--timeout", str(limit)], build_dir,
-                        timeout=limit)
-    end_wine(build_dir)
-    return ok and not timed_out
+    passes = []
+    if first:
+        suites = sorted({suite for suite, _ in first})
+        tests = sorted({test for _, test in first if test})
+        passes.append((["-R", "^(" + "|".join(suites) + ")$"], ":".join(tests) or "*"))
+    passes.append(([], "*"))
+    for selection, gtest_filter in passes:
+        os.environ["GTEST_FILTER"] = gtest_filter
+        # The runner's own limit, since a test's TIMEOUT property outlasts ctest's.
+        ok, timed_out = run(["ctest", "--stop-on-failure", "--output-on-failure", "--timeout", str(limit)] +
+                            selection, build_dir, timeout=limit)
+        end_wine(build_dir)
+        if not ok or timed_out:
+            return False
+    return True
+
+
+def failed_suite():
+    """The ctest suite that failed (unit, program, install), if any."""
+    for line in last_output.splitlines():
+        if "***Failed" in line or "***Timeout" in line:
+            return line.split(":")[1].split()[0]
+    return None
 
 
 def killer():
@@ -189,6 +210,7 @@ def main():
         limit = max(120, int(TIMEOUT_FACTOR * (time.time() - started)))
 
         results = {}
+        killers = {}   # per file: (suite, gtest name) that killed a mutant of it
         for mutant in mutants:
             if mutant.equivalent:
                 print(f"{mutant.ident:12} equivalent: {mutant.equivalent}")
@@ -202,9 +224,12 @@ def main():
                 if not build(build_dir):
                     outcome = "does not build"
                 else:
-                    outcome = "survived" if tests_pass(build_dir, limit) else "killed"
+                    outcome = "survived" if tests_pass(build_dir, limit, killers.get(mutant.path)) else "killed"
                     if outcome == "killed":
                         outcome += " by " + killer()
+                        suite, name = failed_suite(), killer().split(" ")[0]
+                        if suite:
+                            killers.setdefault(mutant.path, set()).add((suite, name if suite == "unit" and "." in name else None))
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original)
