@@ -44,17 +44,6 @@ protected:
     const TempDir& dir = directory;
 };
 
-std::string BigEndian(unsigned value)
-{
-    return {(char)(value >> 24), (char)(value >> 16), (char)(value >> 8), (char)value};
-}
-
-std::string Chunk(const std::string& type, const std::string& data)
-{
-    std::string typed = type + data;
-    return BigEndian((unsigned)data.size()) + typed + BigEndian(FreeImage_ZLibCRC32(0, (BYTE*)&typed[0], typed.size()));
-}
-
 // An animated PNG of three frames, each the pixels of a written PNG: its
 // header, then its one data chunk.
 std::string AnimatedPng(const std::string& windowsPath)
@@ -63,24 +52,17 @@ std::string AnimatedPng(const std::string& windowsPath)
     std::string png = ReadFileBytes(windowsPath);
     size_t data = png.find("IDAT") + 4;
     std::string pixels = png.substr(data, (unsigned char)png[data - 6] << 8 | (unsigned char)png[data - 5]);
-    std::string frame = BigEndian(12) + BigEndian(8) + std::string(8 + 4 + 2, '\0');
-    std::string animated = png.substr(0, 33) + Chunk("acTL", BigEndian(3) + BigEndian(0)) +
-                           Chunk("fcTL", BigEndian(0) + frame) + Chunk("IDAT", pixels);
+    std::string frame = Be(12) + Be(8) + std::string(8 + 4 + 2, '\0');
+    std::string animated =
+        png.substr(0, 33) + PngChunk("acTL", Be(3) + Be(0)) + PngChunk("fcTL", Be(0) + frame) + PngChunk("IDAT", pixels);
     for (unsigned i = 1; i < 3; i++)
-        animated += Chunk("fcTL", BigEndian(2 * i - 1) + frame) + Chunk("fdAT", BigEndian(2 * i) + pixels);
-    return animated + Chunk("IEND", "");
-}
-
-std::string LittleEndian(unsigned value, int bytes)
-{
-    std::string text;
-    for (int i = 0; i < bytes; i++) text += (char)(value >> (8 * i));
-    return text;
+        animated += PngChunk("fcTL", Be(2 * i - 1) + frame) + PngChunk("fdAT", Be(2 * i) + pixels);
+    return animated + PngChunk("IEND", "");
 }
 
 std::string RiffChunk(const std::string& type, const std::string& data)
 {
-    return type + LittleEndian((unsigned)data.size(), 4) + data + (data.size() % 2 ? "\0" : "");
+    return type + Le(data.size(), 4) + data + std::string(data.size() % 2, '\0');
 }
 
 // An animated WebP of three frames, each the picture of a written WebP.
@@ -88,12 +70,11 @@ std::string AnimatedWebp(const std::string& windowsPath)
 {
     WritePatternImage(windowsPath, 12, 8, 24, FIF_WEBP);
     std::string picture = ReadFileBytes(windowsPath).substr(12);   // after "RIFF", its size, "WEBP"
-    std::string frame = RiffChunk("ANMF", std::string(6, '\0') + LittleEndian(11, 3) + LittleEndian(7, 3) +
-                                              LittleEndian(100, 3) + std::string(1, '\0') + picture);
-    std::string body = "WEBP" + RiffChunk("VP8X", "\x02" + std::string(3, '\0') + LittleEndian(11, 3) +
-                                                      LittleEndian(7, 3)) +
-                       RiffChunk("ANIM", std::string(4, '\0') + LittleEndian(0, 2)) + frame + frame + frame;
-    return "RIFF" + LittleEndian((unsigned)body.size(), 4) + body;
+    std::string frame =
+        RiffChunk("ANMF", std::string(6, '\0') + Le(11, 3) + Le(7, 3) + Le(100, 3) + std::string(1, '\0') + picture);
+    std::string body = "WEBP" + RiffChunk("VP8X", "\x02" + std::string(3, '\0') + Le(11, 3) + Le(7, 3)) +
+                       RiffChunk("ANIM", std::string(4, '\0') + Le(0, 2)) + frame + frame + frame;
+    return "RIFF" + Le(body.size(), 4) + body;
 }
 
 } // namespace

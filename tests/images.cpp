@@ -53,6 +53,25 @@ bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format
     return pages && FreeImage_CloseMultiBitmap(pages);
 }
 
+std::string Le(unsigned long long value, int bytes)
+{
+    std::string text;
+    for (; bytes--; value >>= 8) text += (char)value;
+    return text;
+}
+
+std::string Be(unsigned long long value, int bytes)
+{
+    std::string text = Le(value, bytes);
+    return std::string(text.rbegin(), text.rend());
+}
+
+std::string PngChunk(const std::string& type, const std::string& data)
+{
+    std::string typed = type + data;
+    return Be(data.size()) + typed + Be(FreeImage_ZLibCRC32(0, (BYTE*)&typed[0], typed.size()));
+}
+
 bool WriteCutOffJpeg(const std::string& windowsPath)
 {
     if (!WritePatternImage(windowsPath, 300, 200, 24, FIF_JPEG)) return false;

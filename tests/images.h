@@ -25,3 +25,9 @@ unsigned RgbAt(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop);
 bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format);
 // A 300 x 200 JPEG cut off after its first quarter, as a broken copy leaves it.
 bool WriteCutOffJpeg(const std::string& windowsPath);
+
+// `value` in `bytes` bytes, least or most significant first, for files made byte by byte.
+std::string Le(unsigned long long value, int bytes);
+std::string Be(unsigned long long value, int bytes = 4);
+// A PNG chunk: length, type, data, checksum.
+std::string PngChunk(const std::string& type, const std::string& data);

@@ -31,8 +31,6 @@ const Lie lies[9] = {{}, {false, false, false},   // 1 row 0 at the top, column 
                      {true, true, true},          // 7 right, bottom
                      {true, false, true}};        // 8 left, bottom
 
-std::string Le(size_t value, int bytes) { std::string s; for (; bytes--; value >>= 8) s += (char)value; return s; }
-std::string Be(size_t value) { return {(char)(value >> 24), (char)(value >> 16), (char)(value >> 8), (char)value}; }
 
 // A little-endian TIFF directory (tag, type, value) appended, longer values after it.
 struct Field { unsigned tag, type; std::string value; };

@@ -43,13 +43,7 @@ std::string PngDeclaring(const TempDir& dir, unsigned width, unsigned height)
     WritePatternImage(dir / "tiny.png", 1, 1, 24);
     std::string png = ReadFileBytes(dir / "tiny.png");
     DeleteFileA((dir / "tiny.png").c_str());
-    for (int i = 0; i < 4; i++) {
-        png[16 + i] = (char)(width >> (24 - 8 * i));
-        png[20 + i] = (char)(height >> (24 - 8 * i));
-    }
-    DWORD crc = FreeImage_ZLibCRC32(0, (BYTE*)&png[12], 17);
-    for (int i = 0; i < 4; i++) png[29 + i] = (char)(crc >> (24 - 8 * i));
-    return png;
+    return png.substr(0, 8) + PngChunk("IHDR", Be(width) + Be(height) + png.substr(24, 5)) + png.substr(33);
 }
 
 class WorkerPoolTest : public ProcessStateTest {
@@ -76,29 +70,39 @@ protected:
 
 } // namespace
 
-// A list run as the shell starts it: every good file is converted, every bad
-// one is logged in list order with its reason, and nothing is left at a bad
-// file's output name.
-TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
+// A list run as the shell starts it, by three workers at once: every good
+// file is converted, every bad one is logged in list order with its reason,
+// and nothing is left at a bad file's output name. Four sources of one name
+// get the names a run of one file after another gives them, in list order,
+// also when a file between them fails after its name was claimed; a name
+// already taken, even by a link that leads nowhere, is left as it is.
+TEST_F(WorkerPoolTest, ABadFileCostsOnlyItselfAndNamesFollowTheList)
 {
+    settings.workers = 3;
     conversionLimits.baseSeconds = 3;   // a good file takes a small share of it, also on a busy machine
     conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
     WriteFileBytes(dir / "crash.jxr", AssertingJpegXr());
     WriteFileBytes(dir / "hang.pct", EndlessPict());
     WriteFileBytes(dir / "bomb.png", PngDeclaring(dir, 100000, 100000));
+    WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
     ASSERT_EQ(0, mkfifo(Host("pipe.png").c_str(), 0600));
-    struct { const char* name; std::string reason; } files[] = {
-        {"a.png", ""},
+    WriteFileBytes(dir / "x_1.jpg", "keep me");
+    ASSERT_EQ(0, symlink(Host("nowhere.jpg").c_str(), Host("x_3.jpg").c_str()));
+    struct { const char* name; std::string reason; FREE_IMAGE_FORMAT format; } files[] = {
+        {"x.png", "", FIF_PNG},
         {"crash.jxr", CaptionText(CaptionDecoderCrashed)},
-        {"b.png", ""},
+        {"x.bmp", "", FIF_BMP},
+        {"x.gif", CaptionText(CaptionFailureKinds + OpenFailed) + " (Invalid GIF block found)"},
         {"hang.pct", CaptionText(CaptionDecodingTooLong)},
+        {"x.tga", "", FIF_TARGA},
         {"bomb.png", "declares 100000x100000, at most 1000 MP, 1000000 a side"},
         {"pipe.png", CaptionText(CaptionNotAnImageFile)},
-        {"c.png", ""},
+        {"x.tif", "", FIF_TIFF},
     };
     std::string list, log;
+    unsigned width = 10;
     for (const auto& file : files) {
-        if (file.reason.empty()) WritePatternImage(dir / file.name, 8, 8, 24);
+        if (file.reason.empty()) WritePatternImage(dir / file.name, width++, 8, 24, file.format);
         list += dir / file.name + "\n";
         if (!file.reason.empty()) log += Logged(dir / file.name) + file.reason + "\r\n\r\n";
     }
@@ -109,11 +113,17 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItself)
     RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
     EXPECT_EQ(log, conversionLog);
-    EXPECT_EQ(3u, convertedCount);
-    for (const auto& file : files) {
-        std::string output = std::string(file.name).substr(0, strlen(file.name) - 4) + ".jpg";
-        EXPECT_EQ(file.reason.empty(), FileExists(dir / output)) << output;
+    EXPECT_EQ(4u, convertedCount);
+    const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
+    for (unsigned i = 0; i < 4; i++) {
+        Bitmap written = ReadImage(dir / outputs[i]);
+        EXPECT_TRUE(written && FreeImage_GetWidth(written.get()) == 10u + i) << outputs[i];
     }
+    for (const char* name : {"crash.jpg", "hang.jpg", "bomb.jpg", "pipe.jpg", "nowhere.jpg", "x_6.jpg"})
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+    EXPECT_EQ("keep me", ReadFileBytes(dir / "x_1.jpg"));
+    struct stat link;
+    EXPECT_TRUE(lstat(Host("x_3.jpg").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
     EXPECT_FALSE(FileExists(dir / "brwk.dat"));
 }
 
@@ -138,64 +148,24 @@ TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
     EXPECT_FALSE(FileExists(dir / "big.jpg"));
 }
 
-// Four sources of one name, converted by three workers at once, get the
-// names a run of one file after another gives them, in list order, also
-// when a file between them fails after its name was claimed; a name already
-// taken, even by a link that leads nowhere, is left as it is.
-TEST_F(WorkerPoolTest, NamesFollowTheListWhateverTheWorkers)
-{
-    settings.workers = 3;
-    WriteFileBytes(dir / "x_1.jpg", "keep me");
-    ASSERT_EQ(0, symlink(Host("nowhere.jpg").c_str(), Host("x_3.jpg").c_str()));
-    const char* sources[] = {"x.png", "x.bmp", "x.tga", "x.tif"};
-    FREE_IMAGE_FORMAT formats[] = {FIF_PNG, FIF_BMP, FIF_TARGA, FIF_TIFF};
-    std::string list;
-    for (int i = 0; i < 4; i++) {
-        WritePatternImage(dir / sources[i], 10 + i, 8, 24, formats[i]);
-        list += dir / sources[i] + "\n";
-        if (i == 1) list += dir / "x.gif" + "\n";
-    }
-    WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
-    WriteFileBytes(dir / "list.txt", list);
-    boxes.Fallback(IDNO);
-    RunDirectMode(ReadCommandLine("-output 1 -options 4 -inputmulti \"" + (dir / "list.txt") + "\""));
-    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)}) << "for the file that failed";
-
-    const char* outputs[] = {"x.jpg", "x_2.jpg", "x_4.jpg", "x_5.jpg"};
-    for (int i = 0; i < 4; i++) {
-        Bitmap written = ReadImage(dir / outputs[i]);
-        EXPECT_TRUE(written && FreeImage_GetWidth(written.get()) == 10u + i) << outputs[i];
-    }
-    EXPECT_EQ("keep me", ReadFileBytes(dir / "x_1.jpg"));
-    struct stat link;
-    EXPECT_TRUE(lstat(Host("x_3.jpg").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
-    EXPECT_FALSE(FileExists(dir / "nowhere.jpg") || FileExists(dir / "x_6.jpg"));
-    EXPECT_EQ(4u, convertedCount);
-}
-
 // A worker that faults ends at once and its file is reported as crashed, not
-// as a file that took too long once its minute ran out.
-TEST_F(WorkerPoolTest, AWorkerThatFaultsIsSeenToCrash)
+// as a file that took too long once its time ran out; a step that takes too
+// long is named, whichever it is.
+TEST_F(WorkerPoolTest, AWorkerThatFaultsIsSeenToCrashAndAStepThatHangsIsNamed)
 {
-    WritePatternImage(dir / "a.png", 8, 8, 24);
-    for (WorkerFault fault : {NullWriteFault, DivideByZeroFault}) {
-        workerFault = fault;
-        conversionLog.clear();
-        EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{}));
-        EXPECT_EQ(Logged(dir / "a.png") + CaptionText(CaptionDecoderCrashed) + "\r\n\r\n", conversionLog);
-        EXPECT_FALSE(FileExists(dir / "a.jpg"));
-    }
-}
-
-// A step that takes too long is named, whichever it is.
-TEST_F(WorkerPoolTest, TheStepThatTookTooLongIsNamed)
-{
-    workerFault = HangWhileTurningFault;
     conversionLimits.baseSeconds = 2;
     conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
     WritePatternImage(dir / "a.png", 8, 8, 24);
-    EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{false, Pixels, 0, 0, true, Left, 45}));
-    EXPECT_EQ(Logged(dir / "a.png") + CaptionText(CaptionTurningTooLong) + "\r\n\r\n", conversionLog);
+    struct { WorkerFault fault; int reason; } cases[] = {
+        {NullWriteFault, CaptionDecoderCrashed}, {DivideByZeroFault, CaptionDecoderCrashed},
+        {HangWhileTurningFault, CaptionTurningTooLong}};
+    for (const auto& c : cases) {
+        workerFault = c.fault;
+        conversionLog.clear();
+        EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, ImageChange{false, Pixels, 0, 0, true, Left, 45}));
+        EXPECT_EQ(Logged(dir / "a.png") + CaptionText(c.reason) + "\r\n\r\n", conversionLog);
+        EXPECT_FALSE(FileExists(dir / "a.jpg"));
+    }
 }
 
 // A worker in which the image library failed or complained may be damaged
