@@ -4,6 +4,7 @@
     python3 scripts/mutate.py            # every mutant of scripts/mutants.txt
     python3 scripts/mutate.py ID ...     # only these
     python3 scripts/mutate.py --check    # only check that every mutant still applies
+    python3 scripts/mutate.py --resume LOG  # carries the results a stopped run printed (same tree)
 
 Works on a copy of the tracked files (as they are in the working tree) in its own build
 directory, so the checkout and build/ are left alone. A mutant is killed when any test
@@ -19,6 +20,7 @@ Mutant file format: blocks separated by blank lines; '#' lines are comments.
 In the - and + lines, \\n stands for a line break and \\t for a tab.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -177,6 +179,29 @@ def killer():
     return "timed out" if last_output == "timed out" else "?"
 
 
+def resumed(log):
+    """Results and killers printed by an earlier run of the same tree."""
+    results, killers = {}, {}
+    for line in open(log, encoding="utf-8"):
+        parts = line.split(None, 4)
+        if len(parts) < 5 or parts[2] != "s":
+            continue
+        ident, path, outcome = parts[0], parts[3], parts[4].strip()
+        results[ident] = outcome
+        found = re.match(r"killed by (?:(unit|program|install): )?(\S+)", outcome)
+        if found:
+            suite = found.group(1) or ("unit" if re.match(r"\w+\.\w+$", found.group(2)) else None)
+            if suite:
+                killers.setdefault(path, set()).add(focus(suite, found.group(2)))
+    return results, killers
+
+
+def focus(suite, name):
+    """What runs first for later mutants of a file: the whole group of tests
+    that killed one of its mutants."""
+    return suite, name.split(".")[0] + ".*" if suite == "unit" and "." in name else None
+
+
 def main():
     # A stopped run still removes its copy of the tree.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
@@ -191,6 +216,11 @@ def main():
         return 1 if problems else 0
     if problems:
         return 1
+    results, killers = {}, {}   # killers: per file, what killed a mutant of it
+    if "--resume" in args:
+        log = args[args.index("--resume") + 1]
+        args.remove(log)
+        results, killers = resumed(log)
     wanted = [a for a in args if not a.startswith("--")]
     if wanted:
         mutants = [m for m in mutants if m.ident in wanted]
@@ -209,9 +239,10 @@ def main():
             sys.exit("the unmutated tree does not pass its tests:\n" + last_output[-3000:])
         limit = max(120, int(TIMEOUT_FACTOR * (time.time() - started)))
 
-        results = {}
-        killers = {}   # per file: (suite, gtest name) that killed a mutant of it
         for mutant in mutants:
+            if mutant.ident in results:
+                print(f"{mutant.ident:12} carried: {results[mutant.ident]}")
+                continue
             if mutant.equivalent:
                 print(f"{mutant.ident:12} equivalent: {mutant.equivalent}")
                 continue
@@ -224,12 +255,15 @@ def main():
                 if not build(build_dir):
                     outcome = "does not build"
                 else:
-                    outcome = "survived" if tests_pass(build_dir, limit, killers.get(mutant.path)) else "killed"
+                    # Without a kill in this file yet, what killed mutants of its folder.
+                    first = killers.get(mutant.path) or set().union(
+                        *[k for p, k in killers.items() if p.split("/")[0] == mutant.folder])
+                    outcome = "survived" if tests_pass(build_dir, limit, first) else "killed"
                     if outcome == "killed":
-                        outcome += " by " + killer()
-                        suite, name = failed_suite(), killer().split(" ")[0]
+                        suite = failed_suite()
+                        outcome += " by " + (suite + ": " if suite else "") + killer()
                         if suite:
-                            killers.setdefault(mutant.path, set()).add((suite, name if suite == "unit" and "." in name else None))
+                            killers.setdefault(mutant.path, set()).add(focus(suite, killer().split(" ")[0]))
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original)
