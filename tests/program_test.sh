@@ -37,14 +37,10 @@ check "exit code 0 after a conversion" exited 0
 check "a conversion says nothing" quiet
 check "photos/a.jpg at half size" size_is photos/a.jpg "320x240"
 
-# Reading a TIFF leaves the console to the program's own messages, also when
-# the image library meets a tag it does not know (tag.tif, 1 x 1, has 40000).
+# A TIFF leaves the console to the program's own messages.
 cp "$source_dir/samples/greys16.tif" "$work/photos/"
-printf "$(echo 49492a00080000000a00000103000100000001000000010103000100000001000000020103000100000008000000030103000100000001000000060103000100000001000000110104000100000086000000150103000100000001000000160103000100000001000000170104000100000001000000409c030001000000000000000000000080 | sed 's/../\\x&/g')" >photos/tag.tif
-printf '%s\n' photos/greys16.tif photos/tag.tif >tiffs.txt
-run -output 4 -options 0 -inputmulti tiffs.txt
-check "16-bit grey TIFF to PNG" size_is photos/greys16.png "200 x 100, 16-bit grayscale"
-check "no library noise on a TIFF" eval 'quiet && size_is photos/tag.png "1 x 1"'
+run -output 4 -options 0 -inputone photos/greys16.tif
+check "16-bit grey TIFF to PNG, quietly" eval 'quiet && size_is photos/greys16.png "200 x 100, 16-bit grayscale"'
 
 # The Windows form with literal quotes, as a file manager entry passes it.
 windows_path="Z:${work//\//\\}\\photos\\a.png"
@@ -55,22 +51,16 @@ check "no message for the Windows form" quiet
 # A list run: icons, rotated, with one listed file missing; brwk.dat beside the
 # program goes afterwards, whatever the list was called. Without a display the
 # log follows the question on standard error.
-# A JPEG XR file whose orientation is out of range makes its decoder abort:
-# the program's worker dies, the run goes on.
-printf 'II\xbc\x01\x08\0\0\0\x02\0\x01\xbc\x01\0\x10\0\0\0\x26\0\0\0\x02\xbc\x04\0\x01\0\0\0\0\xff\0\0\0\0\0\0' >more/crash.jxr
-printf '\x24\xc3\xdd\x6f\x03\x4e\xfe\x4b\xb1\x85\x3d\x77\x76\x8d\xc9\x0c' >>more/crash.jxr
-printf '%s\n' "$work/more/sign.bmp" "" "more/crash.jxr" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
+printf '%s\n' "$work/more/sign.bmp" "" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
 touch "$program/brwk.dat"
 run -output 11 -options 0 -rotate left 90 -inputmulti "$work/list.txt"
-check "exit code 1 after failures" exited 1
-check "the crash is logged" said "Error: The image could not be decoded: the decoder crashed"
-check "nothing for the crashing file" test ! -e more/crash.ico
+check "exit code 1 after a failure" exited 1
 check "sign.ico written" size_is more/sign.ico "-?128x-?128"
 check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x120"
 check "nothing for the missing file" test ! -e more/missing.ico
 check "the log question goes to standard error" said "$(caption 106)"
 check "the log names the missing file as the host does" said_line "$work/more/missing.png"
-check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 2
+check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 1
 check "brwk.dat deleted" test ! -e "$program/brwk.dat"
 check "the list file itself stays" test -f "$work/list.txt"
 
@@ -182,23 +172,18 @@ run -output 2 -options 1 -inputone photos/leaf.gif
 check "written into the subdirectory" test -f photos/Converted/leaf.bmp
 check "source deleted after success" test ! -e photos/leaf.gif
 
-# A GIF of three pictures and a photo cut off after 6000 bytes convert, with
-# deletion on and off; neither source is deleted, and the log says why.
+# A GIF of three pictures and a photo cut off after 6000 bytes convert with
+# deletion on; neither source is deleted, and the log says why.
 printf 'GIF89a\1\0\1\0\x80\0\0\0\0\0\xff\xff\xff' >more/pages.gif
 for _ in 1 2 3; do printf ',\0\0\0\0\1\0\1\0\0\2\2D\1\0' >>more/pages.gif; done
 printf ';' >>more/pages.gif
 head -c 6000 "$source_dir/samples/berries.jpg" >more/cut.jpg
 printf '%s\n' more/pages.gif more/cut.jpg >kept.txt
-for deletion in 0 1; do
-    sed -i "12s/^./$deletion/" "$program/config.dat"
-    run -output 4 -options 0 -inputmulti kept.txt
-    check "deletion $deletion: both converted, exit code 0" eval 'exited 0 && test -f more/Converted/cut.png'
-    check "deletion $deletion: both sources stay" test -f more/pages.gif -a -f more/cut.jpg
-    check "deletion $deletion: the damage is logged" said "(the decoder said: Premature end of JPEG file)"
-    check "deletion $deletion: the kept sources are noted, with deletion on only" eval \
-        'said "$((deletion + 1)) of them have a note in the log." &&
-         test "$(grep -ci "original was kept" "$work/stderr")" = $((deletion * 2))'
-done
+run -output 4 -options 0 -inputmulti kept.txt
+check "kept sources: both converted, exit code 0" eval 'exited 0 && test -f more/Converted/cut.png'
+check "kept sources: both stay, noted in the log" eval 'test -f more/pages.gif -a -f more/cut.jpg &&
+    said "2 of them have a note in the log." && said "(the decoder said: Premature end of JPEG file)" &&
+    test "$(grep -ci "original was kept" "$work/stderr")" = 2'
 
 # Ctrl-C during a list run ends it at once: files being converted leave
 # nothing behind, their sources stay, and the exit status says so. Each PICT
