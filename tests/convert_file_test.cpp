@@ -148,6 +148,13 @@ TEST_F(ConvertFileTest, TakenNamesGetTheFirstFreeNumber)
     EXPECT_EQ("keep me too", ReadFileBytes(dir / "PHOTO_2.JPG"));
     EXPECT_EQ(original, ReadFileBytes(source));
     EXPECT_TRUE(FileExists(dir / "photo_3.jpg") && FileExists(dir / "photo_4.jpg"));
+
+    // Also a name the run itself made after it looked at the folder.
+    NameClaims names;
+    ClaimedName claim;
+    std::string failure;
+    for (const char* name : {"b.png", "b.tif", "b_1.png"}) ClaimOutputName(dir / name, settings, names, claim, failure);
+    EXPECT_EQ(dir / "b_1_1.jpg", claim.path);
 }
 
 // A failed file keeps its source and is logged under its own path.
