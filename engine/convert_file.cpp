@@ -87,21 +87,6 @@ std::vector<WCHAR> Wide(const std::string& path)
     return wide;
 }
 
-HANDLE OpenName(const std::string& path, DWORD disposition)
-{
-    // Not followed: a link at the name is what occupies it.
-    return CreateFileW(Wide(path).data(), disposition == CREATE_NEW ? GENERIC_WRITE : 0,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, disposition,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-}
-
-bool SameFile(HANDLE file, const ClaimedName& claim)
-{
-    BY_HANDLE_FILE_INFORMATION information;
-    return GetFileInformationByHandle(file, &information) && information.dwVolumeSerialNumber == claim.volume &&
-           information.nFileIndexHigh == claim.indexHigh && information.nFileIndexLow == claim.indexLow;
-}
-
 // The name of the claim's family with the number.
 std::string NumberedName(const ClaimedName& claim, unsigned number)
 {
@@ -110,17 +95,24 @@ std::string NumberedName(const ClaimedName& claim, unsigned number)
     return name + extension;
 }
 
-// Creates claim.path empty and exclusively, and remembers which file that is.
-bool CreateClaim(ClaimedName& claim)
+// Creates claim.path empty and exclusively, and remembers which file that is;
+// else `error` says why. Where the host cannot tell, Wine decides, and its
+// words are the ones the user reads.
+bool CreateClaim(ClaimedName& claim, HostFolders& folders, DWORD& error)
 {
-    HANDLE file = OpenName(claim.path, CREATE_NEW);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION information = {};
-    GetFileInformationByHandle(file, &information);
+    HostClaim host = ClaimHostName(folders, claim.path, claim.identity);
+    error = ERROR_FILE_EXISTS;
+    if (host != HostClaimUndecided) return host == HostClaimed;
+    // Not followed: a link at the name is what occupies it.
+    HANDLE file = CreateFileW(Wide(claim.path).data(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return false;
+    }
+    claim.identity = HostFileIdentityOf(claim.path);
     CloseHandle(file);
-    claim.volume = information.dwVolumeSerialNumber;
-    claim.indexHigh = information.nFileIndexHigh;
-    claim.indexLow = information.nFileIndexLow;
     return true;
 }
 
@@ -151,7 +143,7 @@ void ShowDeletionFailure(const char* inputPath)
 
 } // namespace
 
-bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameClaims& names,
                      ClaimedName& claim, std::string& failure)
 {
     std::string stem = OutputStem(inputPath, with);
@@ -165,15 +157,15 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
 
     claim.stem = stem;
     claim.family = family;
-    unsigned& number = numbers[family];
+    unsigned& number = names.numbers[family];
     for (;; number++) {
         claim.number = number;
         claim.path = NumberedName(claim, number);
-        if (CreateClaim(claim)) {
+        DWORD error;
+        if (CreateClaim(claim, names.folders, error)) {
             number++;
             return true;
         }
-        DWORD error = GetLastError();
         // A directory at the name refuses access rather than saying it exists.
         bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                      GetFileAttributesW(Wide(claim.path).data()) != INVALID_FILE_ATTRIBUTES;
@@ -188,23 +180,20 @@ bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& wit
 void ReleaseClaim(ClaimedName& claim)
 {
     if (claim.path.empty()) return;
-    HANDLE file = OpenName(claim.path, OPEN_EXISTING);
-    if (file != INVALID_HANDLE_VALUE) {
-        bool ours = SameFile(file, claim);
-        CloseHandle(file);
-        if (ours) DeleteFileW(Wide(claim.path).data());
-    }
+    if (HoldsHostFile(claim.path, claim.identity)) DeleteFileW(Wide(claim.path).data());
     claim.path.clear();
 }
 
-void SettleName(ClaimedName& claim, FreedNumbers& freed)
+void SettleName(ClaimedName& claim, NameClaims& names)
 {
+    FreedNumbers& freed = names.freed[claim.family];
     for (auto lower = freed.begin(); lower != freed.end() && *lower < claim.number; lower = freed.erase(lower)) {
         ClaimedName target = claim;
         target.number = *lower;
         target.path = NumberedName(claim, *lower);
+        DWORD error;
         // Someone else may have taken the name since it was given back.
-        if (!CreateClaim(target)) continue;
+        if (!CreateClaim(target, names.folders, error)) continue;
         // Replaces only the empty file just created.
         if (!MoveFileExW(Wide(claim.path).data(), Wide(target.path).data(), MOVEFILE_REPLACE_EXISTING)) {
             ReleaseClaim(target);
@@ -212,7 +201,9 @@ void SettleName(ClaimedName& claim, FreedNumbers& freed)
         }
         freed.erase(lower);
         freed.insert(claim.number);
-        claim = target;
+        // The written file, which keeps its identity under its new name.
+        claim.number = target.number;
+        claim.path = target.path;
         return;
     }
 }

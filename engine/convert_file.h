@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/conversion_settings.h"
+#include "platform/host_claim.h"
 
 class ImageConverter;
 struct JobOutcome;
@@ -49,33 +50,37 @@ struct ClaimedName {
     std::string stem;     // the path without "_N" and extension
     std::string family;   // stem and extension, the file name in lower case: names that count up together
     unsigned number;      // 0 for the name without "_N"
-    DWORD volume, indexHigh, indexLow;
+    HostFileIdentity identity;
 };
-
-// Per run and per name without its number (lower case): the first number
-// not yet known to be taken, so that a thousand files of one name do not
-// each try every number from 1.
-typedef std::map<std::string, unsigned> NameNumbers;
-
-// Chooses the output name of an input as the output settings say and claims
-// it: directories are created on the way, and the first name that nothing
-// occupies (not even a link leading nowhere) is created empty. False, with
-// the reason in `failure`, when no name could be created.
-bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameNumbers& numbers,
-                     ClaimedName& claim, std::string& failure);
-
-// Removes the claimed file if it is still the one that was claimed.
-void ReleaseClaim(ClaimedName& claim);
 
 // Names of one family that files of this run claimed and gave back (their
 // conversion failed), by number.
 typedef std::set<unsigned> FreedNumbers;
 
-// Moves a written output to the lowest name in `freed` below its own, if
-// one can still be claimed, and gives its own name back instead. Outputs are
-// settled in list order, so names come out as in a run of one file after
+// What a run has learnt of output names, per family.
+struct NameClaims {
+    // The first number not yet known to be taken, so that a thousand files
+    // of one name do not each try every number from 1.
+    std::map<std::string, unsigned> numbers;
+    std::map<std::string, FreedNumbers> freed;
+    HostFolders folders;
+};
+
+// Chooses the output name of an input as the output settings say and claims
+// it: directories are created on the way, and the first name that nothing
+// occupies (not even a link leading nowhere) is created empty. False, with
+// the reason in `failure`, when no name could be created.
+bool ClaimOutputName(const std::string& inputPath, const ConversionSettings& with, NameClaims& names,
+                     ClaimedName& claim, std::string& failure);
+
+// Removes the claimed file if it is still the one that was claimed.
+void ReleaseClaim(ClaimedName& claim);
+
+// Moves a written output to the lowest name its family freed below its own,
+// if one can still be claimed, and gives its own name back instead. Outputs
+// are settled in list order, so names come out as in a run of one file after
 // another even when a file that failed had claimed a name before them.
-void SettleName(ClaimedName& claim, FreedNumbers& freed);
+void SettleName(ClaimedName& claim, NameClaims& names);
 
 // Counts and logs a finished file; deletes its source when `with` says so
 // and the worker proved the output (never for a damaged source), telling the

@@ -89,8 +89,7 @@ struct Run {
     std::vector<Worker> workers;
     std::unique_ptr<WorkerStart> starting;   // the early worker, until the run takes it
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
-    NameNumbers numbers;
-    std::map<std::string, FreedNumbers> freed;   // by name family
+    NameClaims names;
 };
 
 std::string NewSecret()
@@ -142,7 +141,7 @@ void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
     file.ended = true;
     file.outcome = outcome;
     if (outcome.result != Ok && !file.claim.path.empty()) {
-        run.freed[file.claim.family].insert(file.claim.number);
+        run.names.freed[file.claim.family].insert(file.claim.number);
         ReleaseClaim(file.claim);
     }
 }
@@ -243,7 +242,7 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         failure = Caption(CaptionPathTooLong);
     if (failure.empty() && !WindowsKeepsNames(path)) failure = Caption(CaptionInexactName);
     if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile) failure = Caption(CaptionNotAnImageFile);
-    if (failure.empty() && !ClaimOutputName(path, start.settings, run.numbers, file.claim, failure))
+    if (failure.empty() && !ClaimOutputName(path, start.settings, run.names, file.claim, failure))
         result = SaveFailed;
     if (failure.empty()) {
         file.sourceBytes = FileBytes(path);
@@ -344,7 +343,7 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
     // The first file not yet recorded holds back those after it.
     for (auto file = run.files.begin(); file != run.files.end() && file->second.ended; file = run.files.erase(file)) {
         ClaimedName& claim = file->second.claim;
-        if (file->second.outcome.result == Ok) SettleName(claim, run.freed[claim.family]);
+        if (file->second.outcome.result == Ok) SettleName(claim, run.names);
         RecordOutcome(file->second.start.inputPath, file->second.start.settings, file->second.outcome);
         if (fileEnded) fileEnded(file->first, file->second.outcome);
     }

@@ -86,15 +86,15 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     std::string source = Source("a.png"), drive = dir.path().substr(0, 2);
     std::string rootName = drive + "\\" + dir.path().substr(dir.path().rfind('\\') + 1);
     CreateDirectoryA((dir / "my.pictures").c_str(), NULL);
-    NameNumbers numbers;
+    NameClaims names;
     ClaimedName claim;
     std::string failure;
-    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, numbers, claim, failure) &&
+    EXPECT_TRUE(ClaimOutputName(dir / "my.pictures\\scan", settings, names, claim, failure) &&
                 claim.path == dir / "my.pictures\\scan.jpg");
     // Folders whose names differ only in case are two folders on the host.
     for (const char* folder : {"X", "x"}) {
         ASSERT_EQ(0, mkdir((HostPath(dir.path().c_str()) + "/" + folder).c_str(), 0700));
-        EXPECT_TRUE(ClaimOutputName(dir / folder + "\\a.png", settings, numbers, claim, failure) &&
+        EXPECT_TRUE(ClaimOutputName(dir / folder + "\\a.png", settings, names, claim, failure) &&
                     claim.path == dir / folder + "\\a.jpg");
     }
     std::pair<std::string, std::string> cases[] = {
@@ -112,20 +112,30 @@ TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSays)
     EXPECT_FALSE(FileExists(rootName));
 }
 
-// Taken names, the source's own and one nobody may read, are never written
-// over. Root may read any file: for root, the link that leads nowhere in the
-// worker tests shows that a name counts as taken without being readable.
+// Taken names, the source's own, one nobody may read and one in another
+// case (as Windows compares names), are never written over. Root may read
+// any file: for root, the link that leads nowhere in the worker tests shows
+// that a name counts as taken without being readable.
 TEST_F(ConvertFileTest, TakenNamesGetTheFirstFreeNumber)
 {
     std::string source = Source("photo.jpg", FIF_JPEG), original = ReadFileBytes(source);
     std::string locked = HostPath((dir / "photo_1.jpg").c_str());
     WriteFileBytes(dir / "photo_1.jpg", "keep me");
+    WriteFileBytes(dir / "PHOTO_2.JPG", "keep me too");
     ASSERT_EQ(0, chmod(locked.c_str(), 0));
     EXPECT_TRUE(Convert(source) && Convert(source));
     chmod(locked.c_str(), 0600);
     EXPECT_EQ("keep me", ReadFileBytes(dir / "photo_1.jpg"));
+    EXPECT_EQ("keep me too", ReadFileBytes(dir / "PHOTO_2.JPG"));
     EXPECT_EQ(original, ReadFileBytes(source));
-    EXPECT_TRUE(FileExists(dir / "photo_2.jpg") && FileExists(dir / "photo_3.jpg"));
+    EXPECT_TRUE(FileExists(dir / "photo_3.jpg") && FileExists(dir / "photo_4.jpg"));
+
+    // Also a name the run itself made after it looked at the folder.
+    NameClaims names;
+    ClaimedName claim;
+    std::string failure;
+    for (const char* name : {"b.png", "b.tif", "b_1.png"}) ClaimOutputName(dir / name, settings, names, claim, failure);
+    EXPECT_EQ(dir / "b_1_1.jpg", claim.path);
 }
 
 // A failed file keeps its source and is logged under its own path.
