@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 
 #include "app/startup.h"
@@ -52,19 +53,23 @@ protected:
 
     std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
 
-    // The text of the tip a control has of its own.
-    std::string Tip(int id) const
+    // The window's tips by control: their texts, and how long each shows and
+    // how wide it may grow.
+    struct ShownTip { std::string text; LRESULT showTime, width; };
+    std::map<int, ShownTip> Tips() const
     {
+        std::map<int, ShownTip> tips;
         for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
             char text[1000] = "";
             TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
             tool.lpszText = text;
-            if (GetWindow(tip, GW_OWNER) == window && SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool) &&
-                tool.hwnd == Item(id))
-                return text;
+            if (GetWindow(tip, GW_OWNER) != window || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool)) continue;
+            tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = {
+                text, SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0)};
         }
-        return "";
+        return tips;
     }
+    std::string Tip(int id) const { return Tips()[id].text; }
 
     // What choosing an entry of a drop-down list does; of equal entries, the first.
     void Choose(int id, const std::string& entry)

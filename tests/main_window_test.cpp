@@ -90,23 +90,17 @@ TEST_F(MainWindowTest, OpensFromTheSettingsWithItsTipsAndLaysItsControlsOutDownT
     EXPECT_EQ((std::vector<int>{bounds.left, bounds.top}), (std::vector<int>{(desktop.right - bounds.right + bounds.left) / 2,
                                                                             (desktop.bottom - bounds.bottom + bounds.top) / 2}));
     // Fourteen tips, thirteen of them captions, each shown 25 s and wrapped at 300 pixels.
-    std::map<int, std::string> tips;
+    std::map<int, ShownTip> tips = Tips();
     std::set<std::pair<LRESULT, LRESULT>> timesAndWidths;
-    for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
-        char text[200] = "";
-        TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
-        tool.lpszText = text;
-        if (GetWindow(tip, GW_OWNER) != window || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool)) continue;
-        tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = text;
-        timesAndWidths.insert({SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0)});
-    }
+    for (const auto& shown : tips) timesAndWidths.insert({shown.second.showTime, shown.second.width});
     EXPECT_EQ(tips.size(), 14u);
     EXPECT_EQ(timesAndWidths, (std::set<std::pair<LRESULT, LRESULT>>{{25000, 300}}));
-    EXPECT_EQ(tips[IDC_FORMAT] + tips[IDC_OPTION] + AskedTip(IDC_CONVERT) + tips[IDC_ADD_FILES] +
-                  tips[IDC_REMOVE_FILES] + tips[IDC_PROGRESS] + tips[IDC_RESIZE] + tips[IDC_WIDTH] + tips[IDC_HEIGHT] + tips[IDC_RESIZE_MODE] +
-                  tips[IDC_ROTATE] + tips[IDC_DEGREES] + tips[IDC_DIRECTION],
-              "caption 89caption 90caption 92caption 93caption 94caption 95caption 132caption 133caption 134caption 135"
-              "caption 136caption 137caption 138");
+    std::string texts = AskedTip(IDC_CONVERT);
+    for (int id : {IDC_FORMAT, IDC_OPTION, IDC_ADD_FILES, IDC_REMOVE_FILES, IDC_PROGRESS, IDC_RESIZE, IDC_WIDTH,
+                   IDC_HEIGHT, IDC_RESIZE_MODE, IDC_ROTATE, IDC_DEGREES, IDC_DIRECTION})
+        texts += ", " + tips[id].text;
+    EXPECT_EQ(texts, "caption 92, caption 89, caption 90, caption 93, caption 94, caption 95, caption 132, caption 133, "
+                     "caption 134, caption 135, caption 136, caption 137, caption 138");
 
     SetWindowPos(window, NULL, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
     std::vector<std::vector<int>> places;
