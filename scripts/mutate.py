@@ -135,9 +135,9 @@ def build(build_dir):
 
 
 def tests_pass(build_dir, limit, first=None):
-    """False when a test fails. `first` (suite names and gtest names that
-    killed earlier mutants of the same file) runs before the whole suite:
-    the verdict is the same, it only comes sooner."""
+    """False when a test fails. `first` (the ctest suites and groups of gtest
+    tests that killed earlier mutants of the file or its folder) runs before
+    the whole suite: the verdict is the same, it only comes sooner."""
     # The first failure is enough to count a mutant as killed.
     os.environ["GTEST_FAIL_FAST"] = "1"
     passes = []
