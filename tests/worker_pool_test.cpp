@@ -127,17 +127,18 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItselfAndNamesFollowTheList)
     EXPECT_FALSE(FileExists(dir / "brwk.dat"));
 }
 
-// Sizes asked for are checked before anything is allocated for them; an
-// image larger than a worker's memory fails alone.
+// Sizes asked for are checked before anything is allocated for them (a strip
+// one pixel longer than a side may be is refused); an image larger than a
+// worker's memory fails alone.
 TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
 {
     WritePatternImage(dir / "a.png", 8, 8, 24);
-    ImageChange strip = {true, Pixels, 100000000, 1, false, Left, 0};
+    ImageChange strip = {true, Pixels, 1000001, 1, false, Left, 0};
     ImageChange huge = {true, Percentage, 500000, 500000, false, Left, 0};
     EXPECT_FALSE(ConvertFile((dir / "a.png").c_str(), settings, strip) ||
                  ConvertFile((dir / "a.png").c_str(), settings, huge));
     std::string beyond = ", at most 1000 MP, 1000000 a side\r\n\r\n", tooLarge = Logged(dir / "a.png") + "resized to ";
-    EXPECT_EQ(tooLarge + "100000000x1" + beyond + tooLarge + "40000x40000" + beyond, conversionLog);
+    EXPECT_EQ(tooLarge + "1000001x1" + beyond + tooLarge + "40000x40000" + beyond, conversionLog);
     EXPECT_FALSE(FileExists(dir / "a.jpg"));
 
     conversionLog.clear();
