@@ -36,6 +36,14 @@
 #include "platform/interrupt.h"
 #include "platform/worker_process.h"
 
+unsigned long long MemoryLimit(unsigned workers)
+{
+    if (conversionLimits.memoryBytes) return conversionLimits.memoryBytes;
+    MEMORYSTATUSEX memory = {sizeof memory};
+    GlobalMemoryStatusEx(&memory);
+    return memory.ullTotalPhys / 4 * 3 / workers;
+}
+
 namespace {
 
 // Each worker adds two handles to one wait.
@@ -109,16 +117,6 @@ unsigned WorkerLimit()
     GetSystemInfo(&system);
     unsigned chosen = settings.workers > 0 ? (unsigned)settings.workers : system.dwNumberOfProcessors;
     return std::min(std::max(chosen, 1u), mostWorkers);
-}
-
-// Three quarters of the memory, shared by the run's workers, so that
-// together they stay within it.
-unsigned long long MemoryLimit(unsigned workers)
-{
-    if (conversionLimits.memoryBytes) return conversionLimits.memoryBytes;
-    MEMORYSTATUSEX memory = {sizeof memory};
-    GlobalMemoryStatusEx(&memory);
-    return memory.ullTotalPhys / 4 * 3 / workers;
 }
 
 ULONGLONG Allowance(unsigned long long sourceBytes, unsigned long long megapixels)

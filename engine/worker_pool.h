@@ -26,6 +26,11 @@ typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded
 // fails with the reason; the run goes on.
 void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr);
 
+// The memory each of a run's `workers` may take: three quarters of the
+// machine's, shared by them so that together they stay within it (or the
+// limit set in conversionLimits).
+unsigned long long MemoryLimit(unsigned workers);
+
 // Starts the first worker of the next run now, on a thread of its own, so
 // that it gets ready while the program reads its settings and its list.
 void StartWorkerEarly();

@@ -10,6 +10,7 @@
 #include "engine/formats.h"
 #include "engine/image_converter.h"
 #include "engine/worker_main.h"
+#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
@@ -141,6 +142,9 @@ TEST_F(WorkerPoolTest, ASizeOrMemoryBeyondTheLimitsIsRefused)
     EXPECT_EQ(tooLarge + "1000001x1" + beyond + tooLarge + "40000x40000" + beyond, conversionLog);
     EXPECT_FALSE(FileExists(dir / "a.jpg"));
 
+    MEMORYSTATUSEX memory = {sizeof memory};
+    GlobalMemoryStatusEx(&memory);
+    EXPECT_TRUE(MemoryLimit(1) > memory.ullTotalPhys / 2 && 4 * MemoryLimit(4) <= memory.ullTotalPhys / 4 * 3);
     conversionLog.clear();
     conversionLimits.memoryBytes = 16 << 20;
     WritePatternImage(dir / "big.png", 3000, 3000, 24);   // 27 MB of pixels
