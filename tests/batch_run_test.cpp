@@ -5,7 +5,6 @@
 #include <functional>
 #include <utility>
 
-#include "app/preferences_dialog.h"
 #include "engine/image_converter.h"
 #include "platform/host_file.h"
 #include "tests/images.h"
@@ -154,42 +153,6 @@ TEST_F(BatchRunTest, AStoppedRunSaysSoWithItsCountsAndLeavesTheProgressWhereItSt
     EXPECT_EQ(SendMessageA(Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 40);
     EXPECT_TRUE(Enabled(IDC_CONVERT) && !(MenuState(IDM_CONVERT) & MF_GRAYED));
     EXPECT_EQ(convertedCount + failedCount + conversionLog.size(), 0u) << "the next run counts from zero";
-}
-
-// The second source is in use: the message that it could not be deleted
-// holds that file on its way while Preferences change the directory and the
-// deletion switch. One worker, so that the third file starts only after it.
-TEST_F(BatchRunTest, PreferencesCommittedDuringAFileReachTheNextFileWholeWithoutWaitingForIt)
-{
-    settings.workers = 1;
-    settings.useOutputDirectory = settings.deleteOriginal = true;
-    lstrcpyA(settings.outputDirectory, "first\\");
-    Texts paths = AddImages(3);
-    HANDLE inUse = CreateFileA(paths[1].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    Command(IDC_CONVERT);
-    for (int i = 0; i < 3000 && !watched.deletionShown; ++i) PumpMessages(10);
-    ASSERT_TRUE(watched.deletionShown);
-
-    HWND preferences = CreateDialogA(programInstance, MAKEINTRESOURCEA(IDD_PREFERENCES), window, PreferencesDialogProc);
-    CheckDlgButton(preferences, IDC_DELETE_ORIGINAL, BST_UNCHECKED);
-    SendMessageA(preferences, WM_COMMAND, IDC_DELETE_ORIGINAL, 0);
-    SetDlgItemTextA(preferences, IDC_OUTPUT_DIR, (files / "second").c_str());
-    DWORD start = GetTickCount();
-    SendMessageA(preferences, WM_COMMAND, IDC_PREFERENCES_OK, 0);
-    DWORD blocked = GetTickCount() - start;
-    // Measured about 0 ms; a wait for the file would take the 10 s of the hold.
-    EXPECT_LT(blocked, 2000u) << "the window's thread waited for the file";
-    RecordProperty("preferences_commit_ms", (int)blocked);
-    EXPECT_TRUE(watched.deletionShown && !watched.released) << "the file was still on its way";
-
-    watched.released = true;
-    CloseHandle(inUse);
-    WaitForRunEnd();
-    for (const char* name : {"first\\a.jpg", "first\\b.jpg", "second\\c.jpg"}) EXPECT_TRUE(FileExists(files / name));
-    EXPECT_EQ((Texts{FileExists(paths[0]) ? "kept" : "deleted", FileExists(paths[2]) ? "kept" : "deleted"}),
-              (Texts{"deleted", "kept"}));
-    DestroyWindow(preferences);
-    EXPECT_EQ(boxes.texts().size(), 2u) << "the deletion's failure, then the summary";
 }
 
 TEST_F(BatchRunTest, ALanguageChosenDuringARunLeavesItsControlsLockedAndConvertAsTheStop)
