@@ -33,20 +33,12 @@ caption() { # line N (counted from 0) of the [MESSAGES] block, which begins at c
 
 # One file, a Unix path relative to the current directory, half size.
 run -output 1 -options 4 -resize percentage 50 50 -inputone photos/a.png
-check "exit code 0 after a conversion" exited 0
-check "a conversion says nothing" quiet
-check "photos/a.jpg at half size" size_is photos/a.jpg "320x240"
-
-# A TIFF leaves the console to the program's own messages.
-cp "$source_dir/samples/greys16.tif" "$work/photos/"
-run -output 4 -options 0 -inputone photos/greys16.tif
-check "16-bit grey TIFF to PNG, quietly" eval 'quiet && size_is photos/greys16.png "200 x 100, 16-bit grayscale"'
+check "photos/a.jpg at half size, quietly, exit code 0" eval 'exited 0 && quiet && size_is photos/a.jpg "320x240"'
 
 # The Windows form with literal quotes, as a file manager entry passes it.
 windows_path="Z:${work//\//\\}\\photos\\a.png"
 run -output 4 -options 0 -rotate right 90 -inputone "\"$windows_path\""
-check "Windows path in quotes converts" size_is photos/a_1.png "480 x 640"
-check "no message for the Windows form" quiet
+check "Windows path in quotes converts, quietly" eval 'quiet && size_is photos/a_1.png "480 x 640"'
 
 # A list run: icons, rotated, with one listed file missing; brwk.dat beside the
 # program goes afterwards, whatever the list was called. Without a display the
@@ -54,47 +46,40 @@ check "no message for the Windows form" quiet
 printf '%s\n' "$work/more/sign.bmp" "" "more/leaf.gif" "$work/more/missing.png" >"$work/list.txt"
 touch "$program/brwk.dat"
 run -output 11 -options 0 -rotate left 90 -inputmulti "$work/list.txt"
-check "exit code 1 after a failure" exited 1
-check "sign.ico written" size_is more/sign.ico "-?128x-?128"
-check "leaf.ico written from a relative list line" size_is more/leaf.ico "120x120"
-check "nothing for the missing file" test ! -e more/missing.ico
+check "the listed icons written, exit code 1 after a failure" eval 'exited 1 &&
+    size_is more/sign.ico "-?128x-?128" && size_is more/leaf.ico "120x120"'
 check "the log question goes to standard error" said "$(caption 106)"
 check "the log names the missing file as the host does" said_line "$work/more/missing.png"
 check "and nothing else" test "$(grep -c '^Error: ' "$work/stderr")" = 1
-check "brwk.dat deleted" test ! -e "$program/brwk.dat"
-check "the list file itself stays" test -f "$work/list.txt"
+check "brwk.dat deleted, the list itself stays" test ! -e "$program/brwk.dat" -a -f "$work/list.txt"
 
 # Names in any script, and names holding switch words, a leading dash or blanks,
 # in folders named after switches, through -inputone and a list (one line in
 # Windows-1252, as older lists were written).
 mkdir -p names/my-rotate-pics names/old-advanced names/render-output
-names=("café crème" "写真 アルバム" "Привет мир" "emoji 😀" "a -resize pixels 1 1" "-lead" "my-rotate-pics/-inputmulti x"
+names=("café crème" "写真 アルバム" "emoji 😀" "a -resize pixels 1 1" "-lead" "my-rotate-pics/-inputmulti x"
        "old-advanced/-advanced" "render-output/-output 13 -options 29")
-for name in "${names[@]}"; do cp "$source_dir/samples/leaf.gif" "names/$name.gif"; done
 for name in "${names[@]}"; do
+    cp "$source_dir/samples/leaf.gif" "names/$name.gif"
     run -inputone "names/$name.gif" -options 4 -output 1
-    check "$name.gif to JPG, exit code 0" exited 0
-    check "$name.jpg written at full size" size_is "names/$name.jpg" "120x80"
+    check "$name.gif to $name.jpg at full size, exit code 0" eval 'exited 0 && size_is "names/$name.jpg" "120x80"'
 done
 printf '%s\n' "${names[@]/#/names/}" | sed 's/$/.gif/' >names.txt
 printf 'names/caf\xe9 cr\xe8me.gif\r\n' >>names.txt
 run -output 4 -options 0 -inputmulti names.txt
-for name in "${names[@]}"; do check "$name.png from the list" size_is "names/$name.png" "120 x 80"; done
-check "the Windows-1252 line read" size_is "names/café crème_1.png" "120 x 80"
-check "every listed file converted" exited 0
+for name in "${names[@]}" "café crème_1"; do check "$name.png from the list" size_is "names/$name.png" "120 x 80"; done
+check "every listed file converted, the Windows-1252 line too" exited 0
 
 # Names Windows paths cannot carry are failures naming them, never another file.
 cp "$source_dir/samples/leaf.gif" "names/b.gif"
 for name in 'a"quote.gif' 'b.gif ' 'q?.gif' 'back\slash.gif'; do cp names/b.gif "names/$name"; done
 printf '%s\n' 'names/b.gif ' 'names/q?.gif' 'names/back\slash.gif' "$(printf 'x%.0s' {1..2500})" >odd.txt
 run -output 1 -options 4 -inputmulti odd.txt
-check "the odd names fail" exited 1
-check "no b.jpg from 'b.gif '" test ! -e names/b.jpg
+check "the odd names fail, no b.jpg from 'b.gif '" eval 'exited 1 && test ! -e names/b.jpg'
 for name in 'names/b.gif ' 'names/q?.gif' 'names/back\slash.gif'; do check "the log names '$name'" said_line "$name"; done
 check "a longer line is named by its start" said_line "$(printf 'x%.0s' {1..100})..."
 run -output 1 -options 4 -inputone 'names/a"quote.gif'
-check "a name with a quote fails under its name" said_line 'names/a"quote.gif'
-check "and converts nothing" test ! -e names/a.jpg
+check "a name with a quote fails under its name" eval 'said_line "names/a\"quote.gif" && test ! -e names/a.jpg'
 cp names/b.gif names/Nul.gif
 run -output 1 -options 4 -inputone names/Nul.gif
 check "a device name is refused as one" said "Windows reserves this name for a device"
@@ -102,22 +87,12 @@ cp names/b.gif "$(printf 'names/line\nbreak.gif')"
 run --convert-to 1 "$(printf 'names/line\nbreak.gif')"
 check "a name with a line break fails, exit code 1" exited 1
 
-# A list written by a Windows program starts with a byte-order mark.
-cp names/b.gif names/marked.gif
-printf '\xef\xbb\xbfnames/marked.gif\r\n' >marked.txt
-run -output 4 -options 0 -inputmulti marked.txt
-check "the first line after a byte-order mark converts" eval 'exited 0 && test -f names/marked.png'
-
 # Messages about the argument text end the run with exit code 2; a list that
 # cannot be read whole, with exit code 1.
-run -options 4 -inputone photos/a.png
-check "missing -output: caption 107, exit code 2" eval 'said "$(caption 107)" && exited 2'
 cp "$source_dir/samples/leaf.gif" option.gif
 run -output 4 -options 2 -inputone option.gif
 check "another format's option: converted with the default, said once, exit code 0" eval 'exited 0 &&
     size_is option.png "PNG image data, 120 x 80" && [ "$(grep -c "PNG has no save options" stderr)" = 1 ]'
-run -output 1 -options 4 -inputmulti /dev/zero
-check "an endless list is refused, exit code 1" eval 'said "The list file is larger than 16 MB" && exited 1'
 run -output 1 -options 4 -inputmulti photos
 check "a folder as the list is refused, exit code 1" eval 'said "$(caption 98)" && exited 1'
 
@@ -129,17 +104,11 @@ run --help
 check "--help: the usage on standard output, exit code 0" eval 'exited 0 && [ ! -s "$work/stderr" ] &&
     grep -q "^Usage: bramblewick \[FILE...\]" stdout && grep -qF "$formats" stdout &&
     grep -qF "3-7 JPG, 1-2 BMP, 8-9 PBM/PGM/PPM, 10-17 TIF" stdout'
-run -output 1 -v
-check "-v: the name and version, exit code 0" eval 'exited 0 && grep -qx "Bramblewick [0-9]*\.[0-9]*\.[0-9]*" stdout'
 for arguments in "nowhere" "photos/a.png nowhere" "--convert-to 1 photos/a.png nowhere" \
     "-output 1 -options 4 -inputone photos/a.png nowhere" "-advanced -inputone photos/a.png nowhere"; do
     run $arguments
     check "'$arguments': the name is said, exit code 2" eval 'said "There is no file named \"nowhere\"." && exited 2'
 done
-run -output 1 -options 4 --bogus -inputone photos/a.png
-check "an unknown switch is said, exit code 2" eval 'said "--bogus is not a switch" && exited 2'
-run --convert-to 1
-check "--convert-to without files: how it is used, exit code 2" eval 'said "bramblewick --convert-to FORMAT FILE" && exited 2'
 check "nothing converted after a refusal" test ! -e photos/a_1.jpg
 
 # Names outside ASCII in any locale; a name that is not UTF-8 text is
@@ -169,8 +138,7 @@ check "nothing converted without the window" test ! -e photos/a_1.jpg
 printf '0\r\n1\r\n4\r\n8\r\n8\r\n8\r\n10\r\n18\r\n28\r\n1\r\nConverted\\\r\n1\r\n0\r\nPercentage\r\n100\r\n100\r\n0\r\nRight\r\n90\r\n' >"$program/config.dat"
 cp "$source_dir/samples/leaf.gif" "$work/photos/leaf.gif"
 run -output 2 -options 1 -inputone photos/leaf.gif
-check "written into the subdirectory" test -f photos/Converted/leaf.bmp
-check "source deleted after success" test ! -e photos/leaf.gif
+check "written into the subdirectory, the source deleted" test -f photos/Converted/leaf.bmp -a ! -e photos/leaf.gif
 
 # A GIF of three pictures and a photo cut off after 6000 bytes convert with
 # deletion on; neither source is deleted, and the log says why.
@@ -180,8 +148,8 @@ printf ';' >>more/pages.gif
 head -c 6000 "$source_dir/samples/berries.jpg" >more/cut.jpg
 printf '%s\n' more/pages.gif more/cut.jpg >kept.txt
 run -output 4 -options 0 -inputmulti kept.txt
-check "kept sources: both converted, exit code 0" eval 'exited 0 && test -f more/Converted/cut.png'
-check "kept sources: both stay, noted in the log" eval 'test -f more/pages.gif -a -f more/cut.jpg &&
+check "kept sources: converted, both stay, noted in the log" eval 'exited 0 && test -f more/Converted/cut.png &&
+    test -f more/pages.gif -a -f more/cut.jpg &&
     said "2 of them have a note in the log." && said "(the decoder said: Premature end of JPEG file)" &&
     test "$(grep -ci "original was kept" "$work/stderr")" = 2'
 
@@ -204,11 +172,11 @@ interrupted=$SECONDS
 wait $!
 echo $? >"$work/code"
 check "Ctrl-C: exit code 130" exited 130
-check "and the run ended long before its files' minute" test $((SECONDS - interrupted)) -lt 30
-check "the interrupted files are named" said_line "$work/slow/p1.pct"
+check "and the run ended long before its files' minute, naming the interrupted files" eval \
+    'test $((SECONDS - interrupted)) -lt 30 && said_line "$work/slow/p1.pct"'
 check "no file starts after it" eval '! said_line "$work/slow/p3.pct"'
-check "nothing half-written" test -z "$(ls slow/Converted | grep -v '^1.bmp$')"
-check "the interrupted and unstarted sources stay" eval 'ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
+check "nothing half-written, the sources stay" eval 'test -z "$(ls slow/Converted | grep -v "^1.bmp$")" &&
+    ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
 ! command -v pgrep >/dev/null || check "no worker left behind" eval '! pgrep -f "$program/bramblewick.exe.so"'
 # A termination sent to the launcher alone, as a process manager sends it.
 "$program/bramblewick" --convert-to 2 slow/p3.pct >"$work/stdout" 2>"$work/stderr" &
@@ -229,9 +197,8 @@ if unshare -rm true 2>/dev/null; then
         { timeout 120 "$2" -output 2 -options 1 -inputone readonly/r.gif; echo $? >"$3/code"; } 2>"$3/stderr" &&
         WINEPREFIX=$4 $5 -w && test -f readonly/r.gif && echo kept >"$3/kept"' - \
         "$source_dir/samples/leaf.gif" "$program/bramblewick" "$work" "$build/wineprefix-program" "$wineserver"
-    check "read-only: converted, exit code 0" eval 'exited 0 && test -f out/r.bmp'
-    check "read-only: the source stays" test -f "$work/kept"
-    check "read-only: the user is told" said "but this file could not be deleted"
+    check "read-only: converted, the source stays, the user is told" eval 'exited 0 && test -f out/r.bmp &&
+        test -f "$work/kept" && said "but this file could not be deleted"'
     cp settings.dat "$program/config.dat"
 fi
 
@@ -247,7 +214,5 @@ check "no process holds the caller's output after a cold run" eval '[ -z "$(hold
 sed -i '1s/^0/2/' "$program/config.dat"
 run -options 4 -inputone photos/a.png
 check "German: caption 107 from deutsch.ini" said "$(caption 107 deutsch.ini)"
-run --help
-check "German: --help from deutsch.ini" grep -q "^Aufruf: bramblewick" stdout
 
 all_passed
