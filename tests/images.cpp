@@ -2,15 +2,13 @@
 #include "tests/images.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "platform/host_file.h"
+#include "tests/test_support.h"
 
 bool WritePatternImage(const std::string& windowsPath, int width, int height, int bpp, FREE_IMAGE_FORMAT format)
 {
-    Bitmap bitmap(bpp == 16 ? FreeImage_AllocateT(FIT_UINT16, width, height, 16)
-                            : FreeImage_Allocate(width, height, bpp));
+    Bitmap bitmap(FreeImage_Allocate(width, height, bpp));
     RGBQUAD* palette = FreeImage_GetPalette(bitmap.get());
     for (int i = 0; bpp <= 8 && i < (1 << bpp); i++) palette[i] = RGBQUAD{(BYTE)(i * 7), (BYTE)(255 - i), (BYTE)i, 0};
     for (int y = 0; y < height; y++) {
@@ -20,7 +18,6 @@ bool WritePatternImage(const std::string& windowsPath, int width, int height, in
             BYTE index = (BYTE)((x + y) % (1 << std::min(bpp, 8)));
             RGBQUAD colour = {(BYTE)(red * green / 255), green, red, 255};
             if (bpp <= 8) FreeImage_SetPixelIndex(bitmap.get(), x, y, &index);
-            else if (bpp == 16) ((WORD*)FreeImage_GetScanLine(bitmap.get(), y))[x] = (WORD)(red * 257);
             else FreeImage_SetPixelColor(bitmap.get(), x, y, &colour);
         }
     }
@@ -75,10 +72,7 @@ std::string PngChunk(const std::string& type, const std::string& data)
 bool WriteCutOffJpeg(const std::string& windowsPath)
 {
     if (!WritePatternImage(windowsPath, 300, 200, 24, FIF_JPEG)) return false;
-    std::string host = HostPath(windowsPath.c_str());
-    std::ifstream written(host, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(written), {}};
-    written.close();
-    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 4);
+    std::string bytes = ReadFileBytes(windowsPath);
+    WriteFileBytes(windowsPath, bytes.substr(0, bytes.size() / 4));
     return bytes.size() > 1000;
 }

@@ -10,9 +10,9 @@ struct BitmapDeleter {
 };
 typedef std::unique_ptr<FIBITMAP, BitmapDeleter> Bitmap;
 
-// Depths 1 and 8: index x + y into a coloured palette. 16: FIT_UINT16 grey
-// rising left to right. 24 and 32: red rising left to right, green top to
-// bottom, blue their product (black top left, white bottom right).
+// Depths 1 and 8: index x + y into a coloured palette. 24 and 32: red rising
+// left to right, green top to bottom, blue their product (black top left,
+// white bottom right).
 // True on success.
 bool WritePatternImage(const std::string& windowsPath, int width, int height, int bpp,
                        FREE_IMAGE_FORMAT format = FIF_PNG);
