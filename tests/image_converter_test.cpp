@@ -286,14 +286,11 @@ TEST_F(ImageConverterTest, FailuresSayWhyAndLeaveNothing)
 {
     std::string tiny = dir / "tiny.png";
     ASSERT_TRUE(WritePatternImage(tiny, 3, 3, 24));
-    EXPECT_EQ(DepthFailed, Run(tiny, dir / "tiny.bmp", {true, Percentage, 33, 100}));
-    EXPECT_EQ(Logged(tiny) + "Could not resize the 24-bit image to 0 x 3 pixels", imageConverter.errorReport);
-
     for (const KnownFormat& format : knownFormats) {
         std::string full = dir / (std::string("full.") + format.extension);
         ASSERT_EQ(0, symlink("/dev/full", HostPath(full.c_str()).c_str()));
         EXPECT_EQ(SaveFailed, Run(tiny, full, {}, SaveFlags(format.LastOption()))) << full;
-        EXPECT_NE(std::string::npos, imageConverter.errorReport.find("not every byte reached the file")) << full;
+        EXPECT_EQ(0u, imageConverter.errorReport.find(Logged(tiny) + "Could not save")) << imageConverter.errorReport;
         EXPECT_FALSE(FileExists(full)) << full;
     }
 }

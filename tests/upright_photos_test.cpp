@@ -5,7 +5,6 @@
 
 #include "engine/convert_file.h"
 #include "engine/formats.h"
-#include "engine/worker_pool.h"
 #include "lang/caption_numbers.h"
 #include "platform/host_file.h"
 #include "tests/images.h"
@@ -45,20 +44,14 @@ size_t AddDirectory(std::string& tiff, const std::vector<Field>& fields)
 
 // A phone's EXIF block: orientation, stored size, and a thumbnail in the
 // second directory.
-std::string ExifBlock(int orientation, unsigned storedWidth, unsigned storedHeight)
+std::string ExifBlock(int orientation, unsigned storedWidth, unsigned storedHeight, const std::string& thumbnail)
 {
-    FIMEMORY* memory = FreeImage_OpenMemory();
-    FreeImage_SaveToMemory(FIF_JPEG, Bitmap(FreeImage_Allocate(8, 4, 24)).get(), memory, 0);
-    BYTE* data = NULL;
-    DWORD size = 0;
-    FreeImage_AcquireMemory(memory, &data, &size);
-    std::string tiff("II*\0\x08\0\0\0", 8), thumbnail((const char*)data, size);
-    FreeImage_CloseMemory(memory);
+    std::string tiff("II*\0\x08\0\0\0", 8);
     size_t first = AddDirectory(tiff, {{0x112, 3, Le(orientation, 2)}, {0x8769, 4, Le(0, 4)}});
     size_t exif = AddDirectory(tiff, {{0xA002, 4, Le(storedWidth, 4)}, {0xA003, 4, Le(storedHeight, 4)}});
     tiff.replace(first + 22, 4, Le(exif, 4));
     tiff.replace(first + 26, 4, Le(AddDirectory(tiff, {{0x103, 3, Le(6, 2)}, {0x201, 4, Le(tiff.size() + 42, 4)},
-                                                       {0x202, 4, Le(size, 4)}}), 4));
+                                                       {0x202, 4, Le(thumbnail.size(), 4)}}), 4));
     return std::string("Exif\0\0", 6) + tiff + thumbnail;
 }
 
@@ -98,7 +91,9 @@ void WritePhoto(const std::string& path, int orientation, std::string exif = "",
         }
     }
     if (grey) photo.reset(FreeImage_ConvertToGreyscale(photo.get()));
-    if (exif.empty()) exif = ExifBlock(orientation, storedWidth, storedHeight);
+    // The thumbnail written where the photo goes, to be saved over.
+    if (exif.empty() && WritePatternImage(path, 8, 4, 24, FIF_JPEG))
+        exif = ExifBlock(orientation, storedWidth, storedHeight, ReadFileBytes(path));
     SetTag(photo.get(), FIMD_EXIF_RAW, "ExifRaw", FIDT_BYTE, exif);
     SetTag(photo.get(), FIMD_IPTC, "Caption-Abstract", FIDT_ASCII, std::string("Harbour", 8));
     std::string profile = ColourProfile();
@@ -128,31 +123,22 @@ std::string Tag(const Bitmap& bitmap, FREE_IMAGE_MDMODEL model, const char* key)
 
 class UprightPhotosTest : public ProcessStateTest {
 protected:
-    // Each photo (in dir) to its format, with the switch as given, in one run
-    // of workers; the outputs read back.
-    struct File { std::string photo; int format; bool upright; };
-    std::vector<Bitmap> ConvertAll(const std::vector<File>& files)
+    // The photo (in dir) converted by a worker to the format, with the switch
+    // as given, into a folder of its own; read back.
+    Bitmap Converted(const std::string& photo, int format, bool upright)
     {
-        ConvertFiles({}, [&](unsigned index, FileStart& start) {
-            if (index >= files.size()) return false;
-            start.inputPath = dir / files[index].photo;
-            start.settings = settings;
-            start.settings.outputFormat = files[index].format;
-            start.settings.saveOption = knownFormats[files[index].format - 1].firstOption;
-            start.settings.turnUpright = files[index].upright;
-            start.settings.useOutputDirectory = true;
-            snprintf(start.settings.outputDirectory, sizeof start.settings.outputDirectory, "%u", index);
-            return true;
-        });
-        std::vector<Bitmap> written;
-        for (size_t i = 0; i < files.size(); i++) {
-            std::string name = files[i].photo + "." + knownFormats[files[i].format - 1].extension;
-            written.push_back(ReadImage(dir / (std::to_string(i) + "\\" + name)));
-        }
-        return written;
+        std::string folder = std::to_string(serial++);
+        settings.outputFormat = format;
+        settings.saveOption = knownFormats[format - 1].firstOption;
+        settings.turnUpright = upright;
+        settings.useOutputDirectory = true;
+        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
+        ConvertFile((dir / photo).c_str(), settings, ImageChange{});
+        return ReadImage(dir / (folder + "\\" + photo + "." + knownFormats[format - 1].extension));
     }
 
     TempDir dir;
+    int serial = 0;
 };
 
 } // namespace
@@ -165,29 +151,26 @@ protected:
 // stored.
 TEST_F(UprightPhotosTest, EachOrientationComesOutAsViewersShowItWithItsDescription)
 {
-    std::vector<File> files;
-    for (int orientation = 1; orientation <= 8; orientation++) {
-        WritePhoto(dir / ("p" + std::to_string(orientation)), orientation);
-        files.push_back({"p" + std::to_string(orientation), FormatJpg, true});
-    }
     WritePhoto(dir / "damaged", 6, std::string("Exif\0\0II*\0\xF0\xFF\xFF\x0F", 14));
-    WritePhoto(dir / "grey", 6, "", true);
-    ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(dir / "p6").get()));
-    files.insert(files.end(), {{"p6", FormatTif, true}, {"p6", FormatJpg, false}, {"damaged", FormatPng, true},
-                               {"grey", FormatPng, true}});
-    std::vector<Bitmap> out = ConvertAll(files);
+    EXPECT_EQ(Corners(Converted("damaged", FormatPng, true)), "40x80 green white red blue");
     EXPECT_EQ(conversionLog,
               HostPath((dir / "damaged").c_str()) + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
     for (int orientation = 1; orientation <= 8; orientation++) {
         SCOPED_TRACE(orientation);
-        EXPECT_EQ(Corners(out[orientation - 1]), "80x40 red green blue white");
-        EXPECT_EQ(Tag(out[orientation - 1], FIMD_EXIF_MAIN, "Orientation"), "top, left side");
+        std::string photo = "p" + std::to_string(orientation);
+        WritePhoto(dir / photo, orientation);
+        Bitmap upright = Converted(photo, FormatJpg, true);
+        EXPECT_EQ(Corners(upright), "80x40 red green blue white");
+        EXPECT_EQ(Tag(upright, FIMD_EXIF_MAIN, "Orientation"), "top, left side");
     }
-    const Bitmap& jpg = out[5];
+    ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(dir / "p6").get()));
+    Bitmap jpg = Converted("p6", FormatJpg, true);
     EXPECT_EQ(Tag(jpg, FIMD_EXIF_EXIF, "PixelXDimension") + "x" + Tag(jpg, FIMD_EXIF_EXIF, "PixelYDimension"), "80x40");
     EXPECT_FALSE(FreeImage_GetThumbnail(jpg.get()));
     FIICCPROFILE* profile = FreeImage_GetICCProfile(jpg.get());
     EXPECT_EQ(std::string((const char*)profile->data, profile->data ? profile->size : 0), ColourProfile());
-    EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_IPTC, out[8].get()), 0u);
-    EXPECT_EQ(Corners(out[9]) + ", " + Corners(out[10]), "40x80 green white red blue, 40x80 green white red blue");
+    EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_IPTC, Converted("p6", FormatTif, true).get()), 0u);
+    EXPECT_EQ(Corners(Converted("p6", FormatJpg, false)), "40x80 green white red blue");
+    WritePhoto(dir / "grey", 6, "", true);
+    EXPECT_TRUE(Converted("grey", FormatPng, true));
 }
