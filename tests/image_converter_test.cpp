@@ -11,7 +11,6 @@
 #include "engine/image_converter.h"
 #include "engine/worker_pool.h"
 #include "platform/host_file.h"
-#include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
 
@@ -35,9 +34,10 @@ FIBITMAP* Quadrants(bool alpha, BYTE opaque = 255)
 
 Bitmap Opaque() { return Bitmap(FreeImage_ConvertTo24Bits(Bitmap(Quadrants(false)).get())); }
 
-// The palette entry of the green quadrant made fully transparent.
-FIBITMAP* WithClearEntry(FIBITMAP* palette)
+// A palette of the quadrants with the green one's entry fully transparent.
+FIBITMAP* ClearGreen()
 {
+    FIBITMAP* palette = FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4);
     BYTE index = 0;
     FreeImage_GetPixelIndex(palette, quarter, quarter, &index);
     FreeImage_SetTransparentIndex(palette, index);
@@ -48,19 +48,12 @@ FIBITMAP* WithClearEntry(FIBITMAP* palette)
 // a file that holds it. Grey ones are the quadrants' luminance; exact ones
 // hold the quadrants' colours to the byte.
 enum Kind { Grey, Colour, Exact };
-struct Source {
-    const char* name;
-    FIBITMAP* (*make)();
-    FREE_IMAGE_FORMAT written;
-    Kind pixels;
-    bool alpha, palette;
-};
+struct Source { const char* name; FIBITMAP* (*make)(); FREE_IMAGE_FORMAT written; Kind pixels; bool alpha, palette; };
 const Source sources[] = {
     {"1-bit", [] { return FreeImage_Threshold(Opaque().get(), 128); }, FIF_PNG, Grey, false, true},
     {"4-bit grey", [] { return FreeImage_ConvertTo4Bits(Opaque().get()); }, FIF_BMP, Grey, false, true},
     {"8-bit", [] { return FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4); }, FIF_PNG, Exact, false, true},
-    {"8-bit, clear", [] { return WithClearEntry(FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4)); }, FIF_PNG,
-     Colour, true, true},
+    {"8-bit, clear", ClearGreen, FIF_PNG, Colour, true, true},
     {"8-bit grey", [] { return FreeImage_ConvertToGreyscale(Opaque().get()); }, FIF_PNG, Grey, false, true},
     {"16-bit 5-5-5", [] { return FreeImage_ConvertTo16Bits555(Opaque().get()); }, FIF_BMP, Exact, false, false},
     {"16-bit 5-6-5", [] { return FreeImage_ConvertTo16Bits565(Opaque().get()); }, FIF_BMP, Exact, false, false},
@@ -168,21 +161,6 @@ protected:
     TempDir dir;
 };
 
-// Bytes taken from the C heap, by FreeImage too, and not given back.
-size_t AllocatedBytes()
-{
-    struct mallinfo2 heap = mallinfo2();
-    return heap.uordblks + heap.hblkhd;
-}
-
-// Width x height x depth.
-std::string Size(const Bitmap& b)
-{
-    if (!b) return "nothing";
-    return std::to_string(FreeImage_GetWidth(b.get())) + "x" + std::to_string(FreeImage_GetHeight(b.get())) + "x" +
-           std::to_string(FreeImage_GetBPP(b.get()));
-}
-
 } // namespace
 
 // Every source depth, with and without alpha, to every format with each of
@@ -197,8 +175,8 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
     std::vector<std::string> paths;
     for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
         paths.push_back(dir / ("source" + std::to_string(i)));
-        Bitmap bitmap(sources[i].make());
-        EXPECT_TRUE(FreeImage_Save(sources[i].written, bitmap.get(), HostPath(paths[i].c_str()).c_str(), 0));
+        std::string host = HostPath(paths[i].c_str());
+        EXPECT_TRUE(FreeImage_Save(sources[i].written, Bitmap(sources[i].make()).get(), host.c_str(), 0));
         Case c = {i, ConversionSettings()};
         c.with.useOutputDirectory = true;
         for (c.with.outputFormat = 1; c.with.outputFormat <= 12; c.with.outputFormat++) {
@@ -237,25 +215,29 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
             DeleteFileA(path.c_str());
         }
     };
+    // Bytes taken from the C heap, by FreeImage too, and not given back.
+    auto allocated = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
     again();
-    size_t allocated = AllocatedBytes();
+    size_t before = allocated();
     again();
-    EXPECT_LT(long(AllocatedBytes() - allocated), 4096);
+    EXPECT_LT(long(allocated() - before), 4096);
 }
 
 TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
 {
     struct { int width, height, bpp; const char* extension; ImageChange steps; const char* size; } cases[] = {
-        {333, 40, 8, "png", {true, Percentage, 33, 50}, "109x20x24"},
-        {40, 20, 24, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40x24"},   // turned first
-        {129, 10, 24, "ico", {}, "128x128x24"},
-        {10, 200, 24, "ico", {}, "128x128x24"},
+        {333, 40, 8, "png", {true, Percentage, 33, 50}, "109x20"},
+        {40, 20, 24, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40"},   // turned first
+        {129, 10, 24, "ico", {}, "128x128"},
+        {10, 200, 24, "ico", {}, "128x128"},
     };
     for (const auto& c : cases) {
         std::string pattern = dir / std::to_string(c.width), converted = pattern + "." + c.extension;
         ASSERT_TRUE(WritePatternImage(pattern, c.width, c.height, c.bpp));
         EXPECT_EQ(Ok, Run(pattern, converted, c.steps)) << imageConverter.errorReport;
-        EXPECT_EQ(c.size, Size(ReadImage(converted))) << c.width;
+        Bitmap back = ReadImage(converted);
+        EXPECT_EQ(c.size, std::to_string(FreeImage_GetWidth(back.get())) + "x" +
+                              std::to_string(FreeImage_GetHeight(back.get())));
     }
 }
 

@@ -27,32 +27,15 @@ struct Lie { bool rowIsColumn, fromRight, fromBottom; };
 const Lie lies[9] = {{}, {false, false, false}, {false, true, false}, {false, true, true}, {false, false, true},
                      {true, false, false}, {true, true, false}, {true, true, true}, {true, false, true}};
 
-// A little-endian TIFF directory (tag, type, value) appended, longer values after it.
-struct Field { unsigned tag, type; std::string value; };
-size_t AddDirectory(std::string& tiff, const std::vector<Field>& fields)
-{
-    size_t at = tiff.size(), values = at + 6 + 12 * fields.size();
-    std::string entries = Le(fields.size(), 2), after;
-    for (const Field& f : fields) {
-        entries += Le(f.tag, 2) + Le(f.type, 2) + Le(f.value.size() / (f.type == 3 ? 2 : f.type == 4 ? 4 : 1), 4);
-        entries += f.value.size() > 4 ? Le(values + after.size(), 4) : f.value + std::string(4 - f.value.size(), '\0');
-        if (f.value.size() > 4) after += f.value;
-    }
-    tiff += entries + Le(0, 4) + after;
-    return at;
-}
-
-// A phone's EXIF block: orientation, stored size, and a thumbnail in the
-// second directory.
+// A phone's EXIF block: orientation and stored size in the first directory
+// (at 8) and the EXIF one (at 38), a thumbnail in the second directory (at
+// 68), which ends at 110.
 std::string ExifBlock(int orientation, unsigned storedWidth, unsigned storedHeight, const std::string& thumbnail)
 {
-    std::string tiff("II*\0\x08\0\0\0", 8);
-    size_t first = AddDirectory(tiff, {{0x112, 3, Le(orientation, 2)}, {0x8769, 4, Le(0, 4)}});
-    size_t exif = AddDirectory(tiff, {{0xA002, 4, Le(storedWidth, 4)}, {0xA003, 4, Le(storedHeight, 4)}});
-    tiff.replace(first + 22, 4, Le(exif, 4));
-    tiff.replace(first + 26, 4, Le(AddDirectory(tiff, {{0x103, 3, Le(6, 2)}, {0x201, 4, Le(tiff.size() + 42, 4)},
-                                                       {0x202, 4, Le(thumbnail.size(), 4)}}), 4));
-    return std::string("Exif\0\0", 6) + tiff + thumbnail;
+    auto entry = [](unsigned tag, int type, size_t value) { return Le(tag, 2) + Le(type, 2) + Le(1, 4) + Le(value, 4); };
+    return std::string("Exif\0\0II*\0\x08\0\0\0", 14) + Le(2, 2) + entry(0x112, 3, orientation) + entry(0x8769, 4, 38) +
+           Le(68, 4) + Le(2, 2) + entry(0xA002, 4, storedWidth) + entry(0xA003, 4, storedHeight) + Le(0, 4) + Le(3, 2) +
+           entry(0x103, 3, 6) + entry(0x201, 4, 110) + entry(0x202, 4, thumbnail.size()) + Le(0, 4) + thumbnail;
 }
 
 // The smallest RGB colour profile libpng takes: a header without tags.
@@ -60,19 +43,6 @@ std::string ColourProfile()
 {
     return Be(132) + Be(0) + Be(0x02100000) + "mntrRGB XYZ " + std::string(12, '\0') + "acsp" + std::string(28, '\0') +
            Be(0xF6D6) + Be(0x10000) + Be(0xD32D) + std::string(48, '\0') + Be(0);
-}
-
-void SetTag(FIBITMAP* bitmap, FREE_IMAGE_MDMODEL model, const char* key, FREE_IMAGE_MDTYPE type, const std::string& value)
-{
-    FITAG* tag = FreeImage_CreateTag();
-    FreeImage_SetTagKey(tag, key);
-    FreeImage_SetTagID(tag, 0x0278);   // IPTC's caption; the EXIF block's number is not read
-    FreeImage_SetTagType(tag, type);
-    FreeImage_SetTagCount(tag, (DWORD)value.size());
-    FreeImage_SetTagLength(tag, (DWORD)value.size());
-    FreeImage_SetTagValue(tag, value.data());
-    FreeImage_SetMetadata(model, bitmap, key, tag);
-    FreeImage_DeleteTag(tag);
 }
 
 // The viewer's picture stored as `orientation` says, with an EXIF block (a
@@ -94,8 +64,15 @@ void WritePhoto(const std::string& path, int orientation, std::string exif = "",
     // The thumbnail written where the photo goes, to be saved over.
     if (exif.empty() && WritePatternImage(path, 8, 4, 24, FIF_JPEG))
         exif = ExifBlock(orientation, storedWidth, storedHeight, ReadFileBytes(path));
-    SetTag(photo.get(), FIMD_EXIF_RAW, "ExifRaw", FIDT_BYTE, exif);
-    SetTag(photo.get(), FIMD_IPTC, "Caption-Abstract", FIDT_ASCII, std::string("Harbour", 8));
+    FITAG* tag = FreeImage_CreateTag();
+    FreeImage_SetTagKey(tag, "ExifRaw");
+    FreeImage_SetTagType(tag, FIDT_BYTE);
+    FreeImage_SetTagCount(tag, (DWORD)exif.size());
+    FreeImage_SetTagLength(tag, (DWORD)exif.size());
+    FreeImage_SetTagValue(tag, exif.data());
+    FreeImage_SetMetadata(FIMD_EXIF_RAW, photo.get(), "ExifRaw", tag);
+    FreeImage_DeleteTag(tag);
+    FreeImage_SetMetadataKeyValue(FIMD_IPTC, photo.get(), "Caption-Abstract", "Harbour");
     std::string profile = ColourProfile();
     FreeImage_CreateICCProfile(photo.get(), &profile[0], (long)profile.size());
     ASSERT_TRUE(FreeImage_Save(FIF_JPEG, photo.get(), HostPath(path.c_str()).c_str(), JPEG_QUALITYSUPERB));
