@@ -75,21 +75,12 @@ FIRGBAF At(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
     return ((FIRGBAF*)FreeImage_GetScanLine(floats.get(), FreeImage_GetHeight(bitmap) - 1 - rowFromTop))[x];
 }
 
-unsigned Number(const std::string& bytes, size_t at, int size, bool bigEndian = false)
+// A little-endian number in the file (libtiff too writes the host's order).
+unsigned Number(const std::string& bytes, size_t at, int size)
 {
     unsigned value = 0;
-    for (int i = 0; i < size; i++) value |= (unsigned)(unsigned char)bytes[at + i] << 8 * (bigEndian ? size - 1 - i : i);
+    for (int i = 0; i < size; i++) value |= (unsigned)(unsigned char)bytes[at + i] << 8 * i;
     return value;
-}
-
-// Tag 259 of a TIFF file's first directory.
-unsigned TiffCompression(const std::string& bytes)
-{
-    bool big = bytes[0] == 'M';
-    unsigned directory = Number(bytes, 4, 4, big);
-    for (unsigned i = 0, count = Number(bytes, directory, 2, big); i < count; i++)
-        if (Number(bytes, directory + 2 + 12 * i, 2, big) == 259) return Number(bytes, directory + 10 + 12 * i, 2, big);
-    return 0;
 }
 
 // What is wrong with one written file, read back and as bytes; empty when nothing.
@@ -113,7 +104,11 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
     if ((format == FormatPbm || format == FormatPgm || format == FormatPpm) && (bytes[0] != 'P' || bytes[1] != pnmKind))
         return "PNM magic";
     if ((format == FormatPgm && bpp != 8) || (format == FormatPpm && bpp != 24) || (bilevel && bpp != 1)) return "depth";
-    if (format == FormatTif && TiffCompression(bytes) != tiffCompressions[option - 10]) return "TIFF compression";
+    // Tag 259 of a TIFF file's first directory.
+    unsigned directory = format == FormatTif ? Number(bytes, 4, 4) : 0, compression = 0;
+    for (unsigned i = 0; directory && i < Number(bytes, directory, 2); i++)
+        if (Number(bytes, directory + 2 + 12 * i, 2) == 259) compression = Number(bytes, directory + 10 + 12 * i, 2);
+    if (format == FormatTif && compression != tiffCompressions[option - 10]) return "TIFF compression";
 
     FIRGBAF red = At(back, quarter, quarter), blue = At(back, 3 * quarter, quarter), clear = At(back, quarter, 3 * quarter),
             halfClear = At(back, 3 * quarter, 3 * quarter);
@@ -125,12 +120,11 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
         return "dark turned white";
     if (s.pixels != Grey && !grey && !(red.red > red.green + 0.25 && blue.blue > blue.red + 0.25)) return "colours lost";
     // The same pixels wherever the format holds the source as it is.
-    bool keeps = format == FormatBmp || format == FormatTga || format == FormatPng ||
-                 format == FormatPpm || format == FormatIco || (format == FormatTif && !fax) ||
+    bool keeps = format == FormatBmp || format == FormatTga || format == FormatPng || format == FormatPpm ||
+                 format == FormatIco || (format == FormatTif && !fax) ||
                  (s.palette && (format == FormatGif || format == FormatXpm));
-    if (s.pixels == Exact && keeps &&
-        !(red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0))
-        return "pixels changed";
+    bool exact = red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0;
+    if (s.pixels == Exact && keeps && !exact) return "pixels changed";
 
     if (!s.alpha) return "";
     bool storesAlpha = format == FormatPng || format == FormatTga || format == FormatIco ||
@@ -172,10 +166,9 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
 {
     struct Case { size_t source; ConversionSettings with; std::string written; };
     std::vector<Case> cases;
-    std::vector<std::string> paths;
+    auto path = [&](size_t i) { return dir / ("source" + std::to_string(i)); };
     for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
-        paths.push_back(dir / ("source" + std::to_string(i)));
-        std::string host = HostPath(paths[i].c_str());
+        std::string host = HostPath(path(i).c_str());
         EXPECT_TRUE(FreeImage_Save(sources[i].written, Bitmap(sources[i].make()).get(), host.c_str(), 0));
         Case c = {i, ConversionSettings()};
         c.with.useOutputDirectory = true;
@@ -192,74 +185,70 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
     conversionLog.clear();
     ConvertFiles({}, [&](unsigned index, FileStart& file) {
         if (index >= cases.size()) return false;
-        file.inputPath = paths[cases[index].source];
+        file.inputPath = path(cases[index].source);
         file.settings = cases[index].with;
         return true;
     });
     EXPECT_EQ("", conversionLog);
+    std::string byOption[saveOptionCount + 1];
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(sources[c.source].name) + " to " + c.written);
-        std::string host = HostPath(c.written.c_str());
+        std::string host = HostPath(c.written.c_str()), bytes = ReadFileBytes(c.written);
         Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(host.c_str()), host.c_str(), 0));
-        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
-                                back.get()));
+        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, bytes, back.get()))
+            << sources[c.source].name << " to " << c.written;
+        byOption[c.with.saveOption] += bytes;
         // Formats known only by the name, such as TGA, also as sources.
         EXPECT_TRUE(c.source != 0 || Run(c.written, c.written + ".png") == Ok) << imageConverter.errorReport;
     }
+    // The WBMP options choose how grey becomes black and white: each gives
+    // its own pictures.
+    EXPECT_EQ(std::set<std::string>(byOption + 18, byOption + 28).size(), 10u);
 
-    auto again = [&] {
+    auto round = [&] {
         for (const Case& c : cases) {
-            std::string path = dir / ("again." + std::string(knownFormats[c.with.outputFormat - 1].extension));
+            std::string again = dir / ("again." + std::string(knownFormats[c.with.outputFormat - 1].extension));
             imageConverter.bilevelMethod = BilevelMethodForOption(c.with.saveOption);
-            EXPECT_EQ(Ok, Run(paths[c.source], path, {}, SaveFlags(c.with.saveOption))) << c.written;
-            DeleteFileA(path.c_str());
+            EXPECT_EQ(Ok, Run(path(c.source), again, {}, SaveFlags(c.with.saveOption))) << c.written;
+            DeleteFileA(again.c_str());
         }
     };
     // Bytes taken from the C heap, by FreeImage too, and not given back.
     auto allocated = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
-    again();
+    round();
     size_t before = allocated();
-    again();
+    round();
     EXPECT_LT(long(allocated() - before), 4096);
 }
 
-TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
+TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFittingAndTheXpmQuantizers)
 {
-    struct { int width, height, bpp; const char* extension; ImageChange steps; const char* size; } cases[] = {
-        {333, 40, 8, "png", {true, Percentage, 33, 50}, "109x20"},
-        {40, 20, 24, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40"},   // turned first
-        {129, 10, 24, "ico", {}, "128x128"},
-        {10, 200, 24, "ico", {}, "128x128"},
+    struct { int width, height; const char* extension; ImageChange steps; const char* size; } cases[] = {
+        {333, 40, "png", {true, Percentage, 33, 50}, "109x20"},
+        {40, 20, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40"},   // turned first
+        {10, 200, "ico", {}, "128x128"},
     };
     for (const auto& c : cases) {
         std::string pattern = dir / std::to_string(c.width), converted = pattern + "." + c.extension;
-        ASSERT_TRUE(WritePatternImage(pattern, c.width, c.height, c.bpp));
+        ASSERT_TRUE(WritePatternImage(pattern, c.width, c.height, 24));
         EXPECT_EQ(Ok, Run(pattern, converted, c.steps)) << imageConverter.errorReport;
         Bitmap back = ReadImage(converted);
         EXPECT_EQ(c.size, std::to_string(FreeImage_GetWidth(back.get())) + "x" +
                               std::to_string(FreeImage_GetHeight(back.get())));
     }
+    // The XPM options choose the quantizer: each makes its own picture of the many colours.
+    EXPECT_EQ(Ok, Run(dir / "333", dir / "28.xpm", {}, SaveFlags(28)));
+    EXPECT_EQ(Ok, Run(dir / "333", dir / "29.xpm", {}, SaveFlags(29)));
+    EXPECT_NE(ReadFileBytes(dir / "28.xpm"), ReadFileBytes(dir / "29.xpm"));
 }
 
-// The WBMP options choose how grey becomes black and white, the XPM ones the
-// quantizer: each gives its own picture. The turn too travels to the worker
-// with the file: the ramp's bottom-left corner, green, goes to the top left.
-TEST_F(ImageConverterTest, EachWbmpAndXpmOptionGivesItsOwnPictureAndTurnsGoTheWayTheUserMeans)
+// The turn travels to a worker with the file: the pattern's bottom-left
+// corner, green, goes to the top left.
+TEST_F(ImageConverterTest, TurnsGoTheWayTheUserMeans)
 {
-    ASSERT_TRUE(WritePatternImage(dir / "ramp.png", 64, 64, 24));
-    settings.useOutputDirectory = true;
-    std::set<std::string> pictures;
-    for (settings.saveOption = 18; settings.saveOption <= 29; settings.saveOption++) {
-        settings.outputFormat = settings.saveOption < 28 ? FormatWbmp : FormatXpm;
-        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%d", settings.saveOption);
-        ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, ImageChange{}));
-        pictures.insert(ReadFileBytes(dir / (settings.outputDirectory + std::string("\\ramp.") +
-                                             knownFormats[settings.outputFormat - 1].extension)));
-    }
-    EXPECT_EQ(pictures.size(), 12u);
+    ASSERT_TRUE(WritePatternImage(dir / "pattern.bmp", 6, 4, 24));
     settings.outputFormat = FormatPng;
-    ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, {false, 0, 0, 0, true, Right, 90}));
-    EXPECT_EQ(RgbAt(ReadImage(dir / "29\\ramp.png").get(), 0, 0), 0x00FF00u);
+    ASSERT_TRUE(ConvertFile((dir / "pattern.bmp").c_str(), settings, {false, 0, 0, 0, true, Right, 90}));
+    EXPECT_EQ(RgbAt(ReadImage(dir / "pattern.png").get(), 0, 0), 0x00FF00u);
 }
 
 // Each failure names its step; a save that fails leaves no file behind, also

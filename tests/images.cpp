@@ -9,20 +9,16 @@
 bool WritePatternImage(const std::string& windowsPath, int width, int height, int bpp, FREE_IMAGE_FORMAT format)
 {
     Bitmap bitmap(FreeImage_Allocate(width, height, bpp));
-    RGBQUAD* palette = FreeImage_GetPalette(bitmap.get());
-    for (int i = 0; bpp <= 8 && i < (1 << bpp); i++) palette[i] = RGBQUAD{(BYTE)(i * 7), (BYTE)(255 - i), (BYTE)i, 0};
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
             BYTE red = (BYTE)(x * 255 / std::max(width - 1, 1));
             BYTE green = (BYTE)((height - 1 - y) * 255 / std::max(height - 1, 1));
-            BYTE index = (BYTE)((x + y) % (1 << std::min(bpp, 8)));
             RGBQUAD colour = {(BYTE)(red * green / 255), green, red, 255};
-            if (bpp <= 8) FreeImage_SetPixelIndex(bitmap.get(), x, y, &index);
-            else FreeImage_SetPixelColor(bitmap.get(), x, y, &colour);
+            FreeImage_SetPixelColor(bitmap.get(), x, y, &colour);
         }
     }
     std::string host = HostPath(windowsPath.c_str());
-    return !host.empty() && FreeImage_Save(format, bitmap.get(), host.c_str(), 0);
+    return bpp >= 24 && !host.empty() && FreeImage_Save(format, bitmap.get(), host.c_str(), 0);
 }
 
 Bitmap ReadImage(const std::string& windowsPath)
@@ -43,11 +39,9 @@ unsigned RgbAt(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
 bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format)
 {
     FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(windowsPath.c_str()).c_str(), TRUE, FALSE);
-    for (int size : {16, 32, 48}) {
-        Bitmap page(FreeImage_Allocate(size, size, 8));
-        if (pages) FreeImage_AppendPage(pages, page.get());
-    }
-    return pages && FreeImage_CloseMultiBitmap(pages);
+    if (!pages) return false;
+    for (int size : {16, 32, 48}) FreeImage_AppendPage(pages, Bitmap(FreeImage_Allocate(size, size, 8)).get());
+    return FreeImage_CloseMultiBitmap(pages);
 }
 
 std::string Le(unsigned long long value, int bytes)

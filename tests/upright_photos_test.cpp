@@ -78,10 +78,10 @@ void WritePhoto(const std::string& path, int orientation, std::string exif = "",
     ASSERT_TRUE(FreeImage_Save(FIF_JPEG, photo.get(), HostPath(path.c_str()).c_str(), JPEG_QUALITYSUPERB));
 }
 
-// The size, then the colour 3 pixels in from each corner, top left first.
+// The size, then the colour 3 pixels in from each corner, top left first;
+// "0x0 black ..." when there is no picture.
 std::string Corners(const Bitmap& picture)
 {
-    if (!picture) return "nothing";
     unsigned w = FreeImage_GetWidth(picture.get()), h = FreeImage_GetHeight(picture.get());
     std::string text = std::to_string(w) + "x" + std::to_string(h);
     const char* names[] = {"black", "blue", "green", "cyan", "red", "magenta", "yellow", "white"};
@@ -100,22 +100,15 @@ std::string Tag(const Bitmap& bitmap, FREE_IMAGE_MDMODEL model, const char* key)
 
 class UprightPhotosTest : public ProcessStateTest {
 protected:
-    // The photo (in dir) converted by a worker to the format, with the switch
-    // as given, into a folder of its own; read back.
+    // The photo (in the test's directory) converted by a worker to the
+    // format, with the switch as given; read back.
     Bitmap Converted(const std::string& photo, int format, bool upright)
     {
-        std::string folder = std::to_string(serial++);
         settings.outputFormat = format;
-        settings.saveOption = knownFormats[format - 1].firstOption;
         settings.turnUpright = upright;
-        settings.useOutputDirectory = true;
-        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%s", folder.c_str());
-        ConvertFile((dir / photo).c_str(), settings, ImageChange{});
-        return ReadImage(dir / (folder + "\\" + photo + "." + knownFormats[format - 1].extension));
+        ConvertFile((directory / photo).c_str(), settings, ImageChange{});
+        return ReadImage(directory / (photo + "." + knownFormats[format - 1].extension));
     }
-
-    TempDir dir;
-    int serial = 0;
 };
 
 } // namespace
@@ -128,26 +121,26 @@ protected:
 // stored.
 TEST_F(UprightPhotosTest, EachOrientationComesOutAsViewersShowItWithItsDescription)
 {
-    WritePhoto(dir / "damaged", 6, std::string("Exif\0\0II*\0\xF0\xFF\xFF\x0F", 14));
+    WritePhoto(directory / "damaged", 6, std::string("Exif\0\0II*\0\xF0\xFF\xFF\x0F", 14));
     EXPECT_EQ(Corners(Converted("damaged", FormatPng, true)), "40x80 green white red blue");
     EXPECT_EQ(conversionLog,
-              HostPath((dir / "damaged").c_str()) + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
+              HostPath((directory / "damaged").c_str()) + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
     for (int orientation = 1; orientation <= 8; orientation++) {
         SCOPED_TRACE(orientation);
         std::string photo = "p" + std::to_string(orientation);
-        WritePhoto(dir / photo, orientation);
+        WritePhoto(directory / photo, orientation);
         Bitmap upright = Converted(photo, FormatJpg, true);
         EXPECT_EQ(Corners(upright), "80x40 red green blue white");
         EXPECT_EQ(Tag(upright, FIMD_EXIF_MAIN, "Orientation"), "top, left side");
     }
-    ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(dir / "p6").get()));
-    Bitmap jpg = Converted("p6", FormatJpg, true);
+    ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(directory / "p6").get()));
+    Bitmap jpg = ReadImage(directory / "p6.jpg");
     EXPECT_EQ(Tag(jpg, FIMD_EXIF_EXIF, "PixelXDimension") + "x" + Tag(jpg, FIMD_EXIF_EXIF, "PixelYDimension"), "80x40");
     EXPECT_FALSE(FreeImage_GetThumbnail(jpg.get()));
     FIICCPROFILE* profile = FreeImage_GetICCProfile(jpg.get());
     EXPECT_EQ(std::string((const char*)profile->data, profile->data ? profile->size : 0), ColourProfile());
     EXPECT_EQ(FreeImage_GetMetadataCount(FIMD_IPTC, Converted("p6", FormatTif, true).get()), 0u);
-    EXPECT_EQ(Corners(Converted("p6", FormatJpg, false)), "40x80 green white red blue");
-    WritePhoto(dir / "grey", 6, "", true);
+    EXPECT_EQ(Corners(Converted("p6", FormatPng, false)), "40x80 green white red blue");
+    WritePhoto(directory / "grey", 6, "", true);
     EXPECT_TRUE(Converted("grey", FormatPng, true));
 }
