@@ -182,7 +182,6 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
             }
         }
     }
-    conversionLog.clear();
     ConvertFiles({}, [&](unsigned index, FileStart& file) {
         if (index >= cases.size()) return false;
         file.inputPath = path(cases[index].source);

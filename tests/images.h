@@ -5,7 +5,9 @@
 
 #include "engine/freeimage.h"
 
-struct BitmapDeleter { void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); } };
+struct BitmapDeleter {
+    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
+};
 typedef std::unique_ptr<FIBITMAP, BitmapDeleter> Bitmap;
 
 // Red rising left to right, green top to bottom, blue their product (black

@@ -126,12 +126,11 @@ TEST_F(UprightPhotosTest, EachOrientationComesOutAsViewersShowItWithItsDescripti
     EXPECT_EQ(conversionLog,
               HostPath((directory / "damaged").c_str()) + "\r\n" + CaptionText(CaptionExifUnreadable) + "\r\n\r\n");
     for (int orientation = 1; orientation <= 8; orientation++) {
-        SCOPED_TRACE(orientation);
         std::string photo = "p" + std::to_string(orientation);
         WritePhoto(directory / photo, orientation);
         Bitmap upright = Converted(photo, FormatJpg, true);
-        EXPECT_EQ(Corners(upright), "80x40 red green blue white");
-        EXPECT_EQ(Tag(upright, FIMD_EXIF_MAIN, "Orientation"), "top, left side");
+        EXPECT_EQ(Corners(upright), "80x40 red green blue white") << orientation;
+        EXPECT_EQ(Tag(upright, FIMD_EXIF_MAIN, "Orientation"), "top, left side") << orientation;
     }
     ASSERT_TRUE(FreeImage_GetThumbnail(ReadImage(directory / "p6").get()));
     Bitmap jpg = ReadImage(directory / "p6.jpg");
