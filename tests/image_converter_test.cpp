@@ -1,93 +1,71 @@
 // Every source depth to every format and option, read back; sizes, turns and failures.
 #include <malloc.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
-#include "engine/conversion_settings.h"
 #include "engine/convert_file.h"
 #include "engine/formats.h"
 #include "engine/image_converter.h"
 #include "engine/worker_pool.h"
-#include "lang/caption_numbers.h"
-#include "lang/language_file.h"
 #include "platform/host_file.h"
-#include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
 
 namespace {
 
-// What Convert is asked to do besides saving.
-struct Steps { int resize, unit, width, height, rotate, direction, degrees; };
-
 // A square in four quadrants, from the top left: red, blue, green, white;
 // with alpha, the lower two are a fully clear pixel hiding black and
-// half-clear red. Large enough that a bitmap left behind shows.
+// half-clear red; else every pixel has the alpha given. Large enough that a
+// bitmap left behind shows.
 const unsigned side = 64, quarter = side / 4;
-Bitmap Quadrants(bool alpha)
+FIBITMAP* Quadrants(bool alpha, BYTE opaque = 255)
 {
-    RGBQUAD opaque[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {255, 255, 255, 255}};
+    RGBQUAD solid[] = {{0, 0, 255, opaque}, {255, 0, 0, opaque}, {0, 255, 0, opaque}, {255, 255, 255, opaque}};
     RGBQUAD clear[] = {{0, 0, 255, 255}, {255, 0, 0, 255}, {0, 0, 0, 0}, {0, 0, 255, 128}};
-    Bitmap bitmap(FreeImage_Allocate(side, side, 32));
+    FIBITMAP* bitmap = FreeImage_Allocate(side, side, 32);
     for (unsigned y = 0; y < side; y++)
         for (unsigned x = 0; x < side; x++)
-            FreeImage_SetPixelColor(bitmap.get(), x, y, &(alpha ? clear : opaque)[(y < side / 2) * 2 + (x >= side / 2)]);
+            FreeImage_SetPixelColor(bitmap, x, y, &(alpha ? clear : solid)[(y < side / 2) * 2 + (x >= side / 2)]);
     return bitmap;
 }
 
-Bitmap Opaque() { return Bitmap(FreeImage_ConvertTo24Bits(Quadrants(false).get())); }
+Bitmap Opaque() { return Bitmap(FreeImage_ConvertTo24Bits(Bitmap(Quadrants(false)).get())); }
 
-// The palette entry of the green quadrant made fully transparent.
-FIBITMAP* WithClearEntry(FIBITMAP* palette)
+// A palette of the quadrants with the green one's entry fully transparent.
+FIBITMAP* ClearGreen()
 {
+    FIBITMAP* palette = FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4);
     BYTE index = 0;
     FreeImage_GetPixelIndex(palette, quarter, quarter, &index);
     FreeImage_SetTransparentIndex(palette, index);
     return palette;
 }
 
-FIBITMAP* AlphaUnused(FIBITMAP* colour)
-{
-    Bitmap zero(FreeImage_Allocate(side, side, 8));
-    FreeImage_SetChannel(colour, zero.get(), FICC_ALPHA);
-    return colour;
-}
-
 // One source per depth, made from the quadrants by FreeImage and written as
 // a file that holds it. Grey ones are the quadrants' luminance; exact ones
 // hold the quadrants' colours to the byte.
 enum Kind { Grey, Colour, Exact };
-struct Source {
-    const char* name;
-    FIBITMAP* (*make)();
-    FREE_IMAGE_FORMAT written;
-    Kind pixels;
-    bool alpha, palette;
-};
+struct Source { const char* name; FIBITMAP* (*make)(); FREE_IMAGE_FORMAT written; Kind pixels; bool alpha, palette; };
 const Source sources[] = {
     {"1-bit", [] { return FreeImage_Threshold(Opaque().get(), 128); }, FIF_PNG, Grey, false, true},
     {"4-bit grey", [] { return FreeImage_ConvertTo4Bits(Opaque().get()); }, FIF_BMP, Grey, false, true},
     {"8-bit", [] { return FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4); }, FIF_PNG, Exact, false, true},
-    {"8-bit, clear entry", [] { return WithClearEntry(FreeImage_ColorQuantizeEx(Opaque().get(), FIQ_WUQUANT, 4)); },
-     FIF_PNG, Colour, true, true},
+    {"8-bit, clear", ClearGreen, FIF_PNG, Colour, true, true},
     {"8-bit grey", [] { return FreeImage_ConvertToGreyscale(Opaque().get()); }, FIF_PNG, Grey, false, true},
     {"16-bit 5-5-5", [] { return FreeImage_ConvertTo16Bits555(Opaque().get()); }, FIF_BMP, Exact, false, false},
     {"16-bit 5-6-5", [] { return FreeImage_ConvertTo16Bits565(Opaque().get()); }, FIF_BMP, Exact, false, false},
     {"24-bit", [] { return FreeImage_Clone(Opaque().get()); }, FIF_PNG, Exact, false, false},
-    {"32-bit, alpha 0 as unused", [] { return AlphaUnused(FreeImage_ConvertTo32Bits(Opaque().get())); }, FIF_BMP,
-     Exact, false, false},
-    {"32-bit", [] { return FreeImage_Clone(Quadrants(true).get()); }, FIF_PNG, Colour, true, false},
+    {"32-bit, alpha 0 as unused", [] { return Quadrants(false, 0); }, FIF_BMP, Exact, false, false},
+    {"32-bit", [] { return Quadrants(true); }, FIF_PNG, Colour, true, false},
     {"16-bit grey", [] { return FreeImage_ConvertToUINT16(Opaque().get()); }, FIF_PNG, Grey, false, false},
     {"48-bit", [] { return FreeImage_ConvertToRGB16(Opaque().get()); }, FIF_PNG, Colour, false, false},
-    {"64-bit", [] { return FreeImage_ConvertToRGBA16(Quadrants(true).get()); }, FIF_PNG, Colour, true, false},
+    {"64-bit", [] { return FreeImage_ConvertToRGBA16(Bitmap(Quadrants(true)).get()); }, FIF_PNG, Colour, true, false},
     {"float grey", [] { return FreeImage_ConvertToFloat(Opaque().get()); }, FIF_PFM, Grey, false, false},
     {"float colour", [] { return FreeImage_ConvertToRGBF(Opaque().get()); }, FIF_HDR, Colour, false, false},
-    {"float colour with alpha", [] { return FreeImage_ConvertToRGBAF(Quadrants(true).get()); }, FIF_EXR, Colour, true,
-     false},
+    {"float alpha", [] { return FreeImage_ConvertToRGBAF(Bitmap(Quadrants(true)).get()); }, FIF_EXR, Colour, true, false},
 };
 
 // The colour at a point counted from the top left, every channel from 0 to 1.
@@ -97,21 +75,12 @@ FIRGBAF At(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
     return ((FIRGBAF*)FreeImage_GetScanLine(floats.get(), FreeImage_GetHeight(bitmap) - 1 - rowFromTop))[x];
 }
 
-unsigned Number(const std::string& bytes, size_t at, int size, bool bigEndian = false)
+// A little-endian number in the file (libtiff too writes the host's order).
+unsigned Number(const std::string& bytes, size_t at, int size)
 {
     unsigned value = 0;
-    for (int i = 0; i < size; i++) value |= (unsigned)(unsigned char)bytes[at + i] << 8 * (bigEndian ? size - 1 - i : i);
+    for (int i = 0; i < size; i++) value |= (unsigned)(unsigned char)bytes[at + i] << 8 * i;
     return value;
-}
-
-// Tag 259 of a TIFF file's first directory.
-unsigned TiffCompression(const std::string& bytes)
-{
-    bool big = bytes[0] == 'M';
-    unsigned directory = Number(bytes, 4, 4, big);
-    for (unsigned i = 0, count = Number(bytes, directory, 2, big); i < count; i++)
-        if (Number(bytes, directory + 2 + 12 * i, 2, big) == 259) return Number(bytes, directory + 10 + 12 * i, 2, big);
-    return 0;
 }
 
 // What is wrong with one written file, read back and as bytes; empty when nothing.
@@ -130,12 +99,16 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
     bool runLength = format == FormatBmp && option == 2 && bpp == 8;
     if (format == FormatBmp && !s.palette && s.pixels != Grey && bpp <= 8) return "reduced to a palette";
     if (format == FormatBmp && (Number(bytes, 2, 4) != bytes.size() || (Number(bytes, 30, 4) == 1) != runLength ||
-                                (runLength && (bpp != 8 || Number(bytes, 34, 4) != bytes.size() - Number(bytes, 10, 4)))))
+                                (runLength && Number(bytes, 34, 4) != bytes.size() - Number(bytes, 10, 4))))
         return "BMP header";
     if ((format == FormatPbm || format == FormatPgm || format == FormatPpm) && (bytes[0] != 'P' || bytes[1] != pnmKind))
         return "PNM magic";
     if ((format == FormatPgm && bpp != 8) || (format == FormatPpm && bpp != 24) || (bilevel && bpp != 1)) return "depth";
-    if (format == FormatTif && TiffCompression(bytes) != tiffCompressions[option - 10]) return "TIFF compression";
+    // Tag 259 of a TIFF file's first directory.
+    unsigned directory = format == FormatTif ? Number(bytes, 4, 4) : 0, compression = 0;
+    for (unsigned i = 0; directory && i < Number(bytes, directory, 2); i++)
+        if (Number(bytes, directory + 2 + 12 * i, 2) == 259) compression = Number(bytes, directory + 10 + 12 * i, 2);
+    if (format == FormatTif && compression != tiffCompressions[option - 10]) return "TIFF compression";
 
     FIRGBAF red = At(back, quarter, quarter), blue = At(back, 3 * quarter, quarter), clear = At(back, quarter, 3 * quarter),
             halfClear = At(back, 3 * quarter, 3 * quarter);
@@ -147,12 +120,11 @@ std::string WrongWith(const Source& s, int format, int option, const std::string
         return "dark turned white";
     if (s.pixels != Grey && !grey && !(red.red > red.green + 0.25 && blue.blue > blue.red + 0.25)) return "colours lost";
     // The same pixels wherever the format holds the source as it is.
-    bool keeps = format == FormatBmp || format == FormatTga || format == FormatPng ||
-                 format == FormatPpm || format == FormatIco || (format == FormatTif && !fax) ||
+    bool keeps = format == FormatBmp || format == FormatTga || format == FormatPng || format == FormatPpm ||
+                 format == FormatIco || (format == FormatTif && !fax) ||
                  (s.palette && (format == FormatGif || format == FormatXpm));
-    if (s.pixels == Exact && keeps &&
-        !(red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0))
-        return "pixels changed";
+    bool exact = red.red == 1 && red.green == 0 && red.blue == 0 && blue.blue == 1 && blue.red == 0;
+    if (s.pixels == Exact && keeps && !exact) return "pixels changed";
 
     if (!s.alpha) return "";
     bool storesAlpha = format == FormatPng || format == FormatTga || format == FormatIco ||
@@ -171,57 +143,17 @@ protected:
     ~ImageConverterTest() override { imageConverter.inputPath = imageConverter.outputPath = nullptr; }
 
     // One file the way the per-file job does it: probe, then convert.
-    static int Run(const std::string& in, const std::string& out, Steps s = {}, int flags = 0)
+    static int Run(const std::string& in, const std::string& out, ImageChange s = {}, int flags = 0)
     {
         imageConverter.inputPath = in.c_str();
         imageConverter.outputPath = out.c_str();
         if (int probe = imageConverter.ProbeInput()) return probe;
-        return imageConverter.Convert(flags, s.resize, s.unit, s.width, s.height, s.rotate, s.direction, s.degrees);
-    }
-
-    // A file converted to <n>.<extension> and read back.
-    Bitmap Converted(const std::string& source, const std::string& extension, Steps s = {}, int flags = 0)
-    {
-        std::string name = dir / std::to_string(serial++) + "." + extension;
-        EXPECT_EQ(Ok, Run(source, name, s, flags)) << imageConverter.errorReport;
-        return ReadImage(name);
-    }
-
-    // The pattern converted to <n>.<extension> and read back.
-    Bitmap Converted(int width, int height, int bpp, const std::string& extension, Steps s = {}, int flags = 0)
-    {
-        std::string name = dir / std::to_string(serial++);
-        EXPECT_TRUE(WritePatternImage(name, width, height, bpp));
-        return Converted(name, extension, s, flags);
-    }
-
-    // source0, source1 ... as files.
-    std::string WriteSource(size_t i)
-    {
-        std::string path = dir / ("source" + std::to_string(i));
-        Bitmap bitmap(sources[i].make());
-        EXPECT_TRUE(FreeImage_Save(sources[i].written, bitmap.get(), HostPath(path.c_str()).c_str(), 0)) << path;
-        return path;
+        return imageConverter.Convert(flags, s.resize, s.resizeUnit, s.width, s.height, s.rotate, s.rotateDirection,
+                                      s.degrees);
     }
 
     TempDir dir;
-    int serial = 0;
 };
-
-// Bytes taken from the C heap, by FreeImage too, and not given back.
-size_t AllocatedBytes()
-{
-    struct mallinfo2 heap = mallinfo2();
-    return heap.uordblks + heap.hblkhd;
-}
-
-// Width x height x depth.
-std::string Size(const Bitmap& b)
-{
-    if (!b) return "nothing";
-    return std::to_string(FreeImage_GetWidth(b.get())) + "x" + std::to_string(FreeImage_GetHeight(b.get())) + "x" +
-           std::to_string(FreeImage_GetBPP(b.get()));
-}
 
 } // namespace
 
@@ -229,15 +161,15 @@ std::string Size(const Bitmap& b)
 // its options: all in one run of workers, each file with its own settings,
 // every output read back (and read as a source); then each again as a worker
 // makes it, in this process, where a second round must leave nothing
-// allocated. Then turned
-// and resized on the way.
+// allocated.
 TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLeavesNothingAllocated)
 {
     struct Case { size_t source; ConversionSettings with; std::string written; };
     std::vector<Case> cases;
-    std::vector<std::string> paths;
+    auto path = [&](size_t i) { return dir / ("source" + std::to_string(i)); };
     for (size_t i = 0; i < sizeof sources / sizeof sources[0]; i++) {
-        paths.push_back(WriteSource(i));
+        std::string host = HostPath(path(i).c_str());
+        EXPECT_TRUE(FreeImage_Save(sources[i].written, Bitmap(sources[i].make()).get(), host.c_str(), 0));
         Case c = {i, ConversionSettings()};
         c.with.useOutputDirectory = true;
         for (c.with.outputFormat = 1; c.with.outputFormat <= 12; c.with.outputFormat++) {
@@ -250,92 +182,72 @@ TEST_F(ImageConverterTest, EverySourceToEveryFormatAndOptionReadsBackSoundAndLea
             }
         }
     }
-    const ImageChange unchanged = {false, Percentage, 100, 100, false, Left, 0};
-    conversionLog.clear();
-    ConvertFiles(unchanged, [&](unsigned index, FileStart& file) {
+    ConvertFiles({}, [&](unsigned index, FileStart& file) {
         if (index >= cases.size()) return false;
-        file.inputPath = paths[cases[index].source];
+        file.inputPath = path(cases[index].source);
         file.settings = cases[index].with;
         return true;
     });
     EXPECT_EQ("", conversionLog);
+    std::string byOption[saveOptionCount + 1];
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(sources[c.source].name) + " to " + c.written);
-        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(c.written.c_str()),
-                                   HostPath(c.written.c_str()).c_str(), 0));
-        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, ReadFileBytes(c.written),
-                                back.get()));
-        if (c.source == 0) {
-            EXPECT_EQ("64x64", Size(Converted(c.written, "png")).substr(0, 5));
-        }
+        std::string host = HostPath(c.written.c_str()), bytes = ReadFileBytes(c.written);
+        Bitmap back(FreeImage_Load(FreeImage_GetFIFFromFilename(host.c_str()), host.c_str(), 0));
+        EXPECT_EQ("", WrongWith(sources[c.source], c.with.outputFormat, c.with.saveOption, bytes, back.get()))
+            << sources[c.source].name << " to " << c.written;
+        byOption[c.with.saveOption] += bytes;
+        // Formats known only by the name, such as TGA, also as sources.
+        EXPECT_TRUE(c.source != 0 || Run(c.written, c.written + ".png") == Ok) << imageConverter.errorReport;
     }
+    // The WBMP options choose how grey becomes black and white: each gives
+    // its own pictures.
+    EXPECT_EQ(std::set<std::string>(byOption + 18, byOption + 28).size(), 10u);
 
-    for (size_t i = 0; i < paths.size(); i++) {
-        for (int pass = 0; pass < 2; pass++) {
-            size_t allocated = AllocatedBytes();
-            for (const Case& c : cases) {
-                if (c.source != i) continue;
-                std::string again = dir / ("again." + std::string(knownFormats[c.with.outputFormat - 1].extension));
-                imageConverter.bilevelMethod = BilevelMethodForOption(c.with.saveOption);
-                EXPECT_EQ(Ok, Run(paths[i], again, {}, SaveFlags(c.with.saveOption))) << c.written;
-                DeleteFileA(again.c_str());
-            }
-            if (pass == 1) {
-                EXPECT_LT(long(AllocatedBytes() - allocated), 4096) << "bytes left by " << sources[i].name;
-            }
+    auto round = [&] {
+        for (const Case& c : cases) {
+            std::string again = dir / ("again." + std::string(knownFormats[c.with.outputFormat - 1].extension));
+            imageConverter.bilevelMethod = BilevelMethodForOption(c.with.saveOption);
+            EXPECT_EQ(Ok, Run(path(c.source), again, {}, SaveFlags(c.with.saveOption))) << c.written;
+            DeleteFileA(again.c_str());
         }
-        for (const char* extension : {".png", ".jpg"}) {
-            EXPECT_EQ(Ok, Run(paths[i], paths[i] + extension, {true, Percentage, 50, 25, true, Right, 90}));
-            EXPECT_EQ("32x16", Size(ReadImage(paths[i] + extension)).substr(0, 5)) << sources[i].name << extension;
-        }
-    }
-}
-
-TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFitting)
-{
-    struct { int width, height, bpp; const char* extension; Steps steps; const char* size; } cases[] = {
-        {29, 10, 24, "png", {true, Percentage, 100, 100}, "29x10x24"},
-        {333, 40, 8, "png", {true, Percentage, 33, 50}, "109x20x24"},
-        {50, 40, 24, "png", {true, Pixels, 17, 90}, "17x90x24"},
-        {40, 20, 24, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40x24"},   // turned first
-        {64, 64, 24, "ico", {}, "64x64x24"},
-        {129, 10, 24, "ico", {}, "128x128x24"},
-        {10, 200, 24, "ico", {}, "128x128x24"},
-        {32, 32, 1, "ico", {}, "32x32x8"},
-        {8, 3, 24, "ico", {}, "16x16x24"},   // FreeImage reads no smaller icon
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.size, Size(Converted(c.width, c.height, c.bpp, c.extension, c.steps))) << c.width;
+    // Bytes taken from the C heap, by FreeImage too, and not given back.
+    auto allocated = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
+    round();
+    size_t before = allocated();
+    round();
+    EXPECT_LT(long(allocated() - before), 4096);
 }
 
-// The pattern's bottom-left corner is green and its top-right one red; the
-// turn travels to a worker with the file.
+TEST_F(ImageConverterTest, SizesAfterResizingTurningAndIconFittingAndTheXpmQuantizers)
+{
+    struct { int width, height; const char* extension; ImageChange steps; const char* size; } cases[] = {
+        {333, 40, "png", {true, Percentage, 33, 50}, "109x20"},
+        {40, 20, "png", {true, Percentage, 50, 100, true, Right, 90}, "10x40"},   // turned first
+        {10, 200, "ico", {}, "128x128"},
+    };
+    for (const auto& c : cases) {
+        std::string pattern = dir / std::to_string(c.width), converted = pattern + "." + c.extension;
+        ASSERT_TRUE(WritePatternImage(pattern, c.width, c.height, 24));
+        EXPECT_EQ(Ok, Run(pattern, converted, c.steps)) << imageConverter.errorReport;
+        Bitmap back = ReadImage(converted);
+        EXPECT_EQ(c.size, std::to_string(FreeImage_GetWidth(back.get())) + "x" +
+                              std::to_string(FreeImage_GetHeight(back.get())));
+    }
+    // The XPM options choose the quantizer: each makes its own picture of the many colours.
+    EXPECT_EQ(Ok, Run(dir / "333", dir / "28.xpm", {}, SaveFlags(28)));
+    EXPECT_EQ(Ok, Run(dir / "333", dir / "29.xpm", {}, SaveFlags(29)));
+    EXPECT_NE(ReadFileBytes(dir / "28.xpm"), ReadFileBytes(dir / "29.xpm"));
+}
+
+// The turn travels to a worker with the file: the pattern's bottom-left
+// corner, green, goes to the top left.
 TEST_F(ImageConverterTest, TurnsGoTheWayTheUserMeans)
 {
     ASSERT_TRUE(WritePatternImage(dir / "pattern.bmp", 6, 4, 24));
-    settings.outputFormat = 4;
-    for (int direction : {Right, Left}) {
-        ASSERT_TRUE(ConvertFile((dir / "pattern.bmp").c_str(), settings, {false, 0, 0, 0, true, direction, 90}));
-        EXPECT_EQ(RgbAt(ReadImage(dir / "pattern.png").get(), 0, 0), direction == Right ? 0x00FF00u : 0xFF0000u);
-        DeleteFileA((dir / "pattern.png").c_str());
-    }
-}
-
-// The WBMP options choose how grey becomes black and white, the XPM ones the
-// quantizer: each gives its own picture.
-TEST_F(ImageConverterTest, EachWbmpAndXpmOptionGivesItsOwnPicture)
-{
-    ASSERT_TRUE(WritePatternImage(dir / "ramp.png", 64, 64, 24));
-    settings.useOutputDirectory = true;
-    std::set<std::string> pictures;
-    for (settings.saveOption = 18; settings.saveOption <= 29; settings.saveOption++) {
-        settings.outputFormat = settings.saveOption < 28 ? 9 : 10;
-        snprintf(settings.outputDirectory, sizeof settings.outputDirectory, "%d", settings.saveOption);
-        ASSERT_TRUE(ConvertFile((dir / "ramp.png").c_str(), settings, ImageChange{}));
-        pictures.insert(ReadFileBytes(dir / (settings.outputDirectory + std::string("\\ramp.") +
-                                             (settings.saveOption < 28 ? "wbmp" : "xpm"))));
-    }
-    EXPECT_EQ(pictures.size(), 12u);
+    settings.outputFormat = FormatPng;
+    ASSERT_TRUE(ConvertFile((dir / "pattern.bmp").c_str(), settings, {false, 0, 0, 0, true, Right, 90}));
+    EXPECT_EQ(RgbAt(ReadImage(dir / "pattern.png").get(), 0, 0), 0x00FF00u);
 }
 
 // Each failure names its step; a save that fails leaves no file behind, also
@@ -344,24 +256,11 @@ TEST_F(ImageConverterTest, FailuresSayWhyAndLeaveNothing)
 {
     std::string tiny = dir / "tiny.png";
     ASSERT_TRUE(WritePatternImage(tiny, 3, 3, 24));
-    EXPECT_EQ(DepthFailed, Run(tiny, dir / "tiny.bmp", {true, Percentage, 33, 100}));
-    EXPECT_EQ(Logged(tiny) + "Could not resize the 24-bit image to 0 x 3 pixels", imageConverter.errorReport);
-    EXPECT_EQ(OpenFailed, Run(tiny, dir / "tiny.xyz"));
-    EXPECT_EQ(Logged(tiny) + CaptionLater(CaptionNoOutputFormatOfName, {}), imageConverter.errorReport);
-    EXPECT_FALSE(FileExists(dir / "tiny.bmp") || FileExists(dir / "tiny.xyz"));
-
-    ASSERT_TRUE(CreateDirectoryA((dir / "taken.png").c_str(), NULL));
-    EXPECT_EQ(SaveFailed, Run(tiny, dir / "taken.png"));
-    EXPECT_NE(std::string::npos, imageConverter.errorReport.find("as PNG: the file could not be created"));
-    EXPECT_TRUE(FileExists(dir / "taken.png"));
-
-    std::string clear = WriteSource(9);
     for (const KnownFormat& format : knownFormats) {
         std::string full = dir / (std::string("full.") + format.extension);
         ASSERT_EQ(0, symlink("/dev/full", HostPath(full.c_str()).c_str()));
-        EXPECT_EQ(SaveFailed, Run(clear, full, {}, SaveFlags(format.LastOption()))) << full;
-        EXPECT_NE(std::string::npos, imageConverter.errorReport.find("not every byte reached the file")) << full;
-        struct stat link;
-        EXPECT_NE(0, lstat(HostPath(full.c_str()).c_str(), &link)) << full;
+        EXPECT_EQ(SaveFailed, Run(tiny, full, {}, SaveFlags(format.LastOption()))) << full;
+        EXPECT_EQ(0u, imageConverter.errorReport.find(Logged(tiny) + "Could not save")) << imageConverter.errorReport;
+        EXPECT_NE(0, access(HostPath(full.c_str()).c_str(), F_OK)) << full;
     }
 }

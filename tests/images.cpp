@@ -2,30 +2,23 @@
 #include "tests/images.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "platform/host_file.h"
+#include "tests/test_support.h"
 
 bool WritePatternImage(const std::string& windowsPath, int width, int height, int bpp, FREE_IMAGE_FORMAT format)
 {
-    Bitmap bitmap(bpp == 16 ? FreeImage_AllocateT(FIT_UINT16, width, height, 16)
-                            : FreeImage_Allocate(width, height, bpp));
-    RGBQUAD* palette = FreeImage_GetPalette(bitmap.get());
-    for (int i = 0; bpp <= 8 && i < (1 << bpp); i++) palette[i] = RGBQUAD{(BYTE)(i * 7), (BYTE)(255 - i), (BYTE)i, 0};
+    Bitmap bitmap(FreeImage_Allocate(width, height, bpp));
     for (int y = 0; y < height; y++) {
         for (int x = 0; x < width; x++) {
             BYTE red = (BYTE)(x * 255 / std::max(width - 1, 1));
             BYTE green = (BYTE)((height - 1 - y) * 255 / std::max(height - 1, 1));
-            BYTE index = (BYTE)((x + y) % (1 << std::min(bpp, 8)));
             RGBQUAD colour = {(BYTE)(red * green / 255), green, red, 255};
-            if (bpp <= 8) FreeImage_SetPixelIndex(bitmap.get(), x, y, &index);
-            else if (bpp == 16) ((WORD*)FreeImage_GetScanLine(bitmap.get(), y))[x] = (WORD)(red * 257);
-            else FreeImage_SetPixelColor(bitmap.get(), x, y, &colour);
+            FreeImage_SetPixelColor(bitmap.get(), x, y, &colour);
         }
     }
     std::string host = HostPath(windowsPath.c_str());
-    return !host.empty() && FreeImage_Save(format, bitmap.get(), host.c_str(), 0);
+    return bpp >= 24 && !host.empty() && FreeImage_Save(format, bitmap.get(), host.c_str(), 0);
 }
 
 Bitmap ReadImage(const std::string& windowsPath)
@@ -46,11 +39,9 @@ unsigned RgbAt(FIBITMAP* bitmap, unsigned x, unsigned rowFromTop)
 bool WriteThreePictures(const std::string& windowsPath, FREE_IMAGE_FORMAT format)
 {
     FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(format, HostPath(windowsPath.c_str()).c_str(), TRUE, FALSE);
-    for (int size : {16, 32, 48}) {
-        Bitmap page(FreeImage_Allocate(size, size, 8));
-        if (pages) FreeImage_AppendPage(pages, page.get());
-    }
-    return pages && FreeImage_CloseMultiBitmap(pages);
+    if (!pages) return false;
+    for (int size : {16, 32, 48}) FreeImage_AppendPage(pages, Bitmap(FreeImage_Allocate(size, size, 8)).get());
+    return FreeImage_CloseMultiBitmap(pages);
 }
 
 std::string Le(unsigned long long value, int bytes)
@@ -75,10 +66,7 @@ std::string PngChunk(const std::string& type, const std::string& data)
 bool WriteCutOffJpeg(const std::string& windowsPath)
 {
     if (!WritePatternImage(windowsPath, 300, 200, 24, FIF_JPEG)) return false;
-    std::string host = HostPath(windowsPath.c_str());
-    std::ifstream written(host, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(written), {}};
-    written.close();
-    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 4);
+    std::string bytes = ReadFileBytes(windowsPath);
+    WriteFileBytes(windowsPath, bytes.substr(0, bytes.size() / 4));
     return bytes.size() > 1000;
 }

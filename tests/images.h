@@ -10,10 +10,8 @@ struct BitmapDeleter {
 };
 typedef std::unique_ptr<FIBITMAP, BitmapDeleter> Bitmap;
 
-// Depths 1 and 8: index x + y into a coloured palette. 16: FIT_UINT16 grey
-// rising left to right. 24 and 32: red rising left to right, green top to
-// bottom, blue their product (black top left, white bottom right).
-// True on success.
+// Red rising left to right, green top to bottom, blue their product (black
+// top left, white bottom right), at a depth of 24 or 32. True on success.
 bool WritePatternImage(const std::string& windowsPath, int width, int height, int bpp,
                        FREE_IMAGE_FORMAT format = FIF_PNG);
 // An image file FreeImage knows by its content; null when it knows none.
