@@ -53,9 +53,8 @@ protected:
 
     std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
 
-    // The window's tips by control: their texts, and how long each shows and
-    // how wide it may grow.
-    struct ShownTip { std::string text; LRESULT showTime, width; };
+    // The window's tips by control: their texts, and how long each shows.
+    struct ShownTip { std::string text; LRESULT showTime; };
     std::map<int, ShownTip> Tips() const
     {
         std::map<int, ShownTip> tips;
@@ -64,8 +63,8 @@ protected:
             TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
             tool.lpszText = text;
             if (GetWindow(tip, GW_OWNER) != window || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool)) continue;
-            tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = {
-                text, SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0)};
+            int id = GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd);
+            tips[id] = {text, SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0)};
         }
         return tips;
     }
@@ -80,17 +79,13 @@ protected:
 
     void ChooseFormat(int format) { Choose(IDC_FORMAT, Caption(CaptionFormatNames + format)); }
 
-    // The entries of a drop-down list, or the rows of the file list, in order.
+    // The entries of a drop-down list, in order.
     Texts Entries(int id) const
     {
-        bool list = id == IDC_FILE_LIST;
-        Texts entries(SendMessageA(Item(id), list ? LVM_GETITEMCOUNT : CB_GETCOUNT, 0, 0));
+        Texts entries(SendMessageA(Item(id), CB_GETCOUNT, 0, 0));
         for (size_t i = 0; i < entries.size(); ++i) {
-            char text[2100] = "";
-            LVITEMA row = {};
-            row.pszText = text;
-            row.cchTextMax = sizeof text;
-            SendMessageA(Item(id), list ? LVM_GETITEMTEXTA : CB_GETLBTEXT, i, list ? (LPARAM)&row : (LPARAM)text);
+            char text[200] = "";
+            SendMessageA(Item(id), CB_GETLBTEXT, i, (LPARAM)text);
             entries[i] = text;
         }
         return entries;
