@@ -76,6 +76,15 @@ protected:
         return paths;
     }
 
+    // The text a tip that asks for its text gets from the window.
+    std::string AskedTip(int id) const
+    {
+        NMTTDISPINFOA info = {};
+        info.hdr = {Item(id), (UINT_PTR)Item(id), (UINT)TTN_GETDISPINFOA};
+        SendMessageA(window, WM_NOTIFY, 0, (LPARAM)&info);
+        return info.lpszText ? info.lpszText : "";
+    }
+
     void WaitForRunEnd() { for (int i = 0; i < 3000 && BatchRunActive(); ++i) PumpMessages(10); }
 
     TempDir files;
