@@ -59,6 +59,7 @@ TEST_F(FileListTest, AdvancedModeAddsTheListedFilesAndDropsItsOwnList)
     advancedMode = true;
     savedCommandLine = ReadCommandLine("-advanced -inputmulti \"" + directory / "list.txt\"");
     Open();
-    EXPECT_EQ(Rows(), (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png", "C:\\c.gif"}));
+    EXPECT_EQ(Rows(),
+              (Texts{"C:\\a.png", "Z:\\tmp\\b.png", "Z:\\tmp\\\u5199 \u00e9.png", "C:\\caf\u00e9.png", "C:\\c.gif"}));
     EXPECT_FALSE(FileExists(directory / "brwk.dat"));
 }
