@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <map>
 #include <string>
 
 #include "app/startup.h"
@@ -37,39 +36,11 @@ protected:
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    bool Checked(int id) const { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
     void Command(int id, int code = 0) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)Item(id)); }
     // What a click on a check box does.
     void SetSwitch(int id, bool on) { CheckDlgButton(window, id, on); Command(id, BN_CLICKED); }
 
-    // The text a tip that asks for its text gets from the window.
-    std::string AskedTip(int id) const
-    {
-        NMTTDISPINFOA info = {};
-        info.hdr = {Item(id), (UINT_PTR)Item(id), (UINT)TTN_GETDISPINFOA};
-        SendMessageA(window, WM_NOTIFY, 0, (LPARAM)&info);
-        return info.lpszText ? info.lpszText : "";
-    }
-
     std::string Text(int id) const { char text[1000]; return {text, (size_t)GetDlgItemTextA(window, id, text, 1000)}; }
-
-    // The window's tips by control: their texts, and how long each shows and
-    // how wide it may grow.
-    struct ShownTip { std::string text; LRESULT showTime, width; };
-    std::map<int, ShownTip> Tips() const
-    {
-        std::map<int, ShownTip> tips;
-        for (HWND tip = NULL; (tip = FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL));) {
-            char text[1000] = "";
-            TTTOOLINFOA tool = {TTTOOLINFOA_V1_SIZE};
-            tool.lpszText = text;
-            if (GetWindow(tip, GW_OWNER) != window || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, (LPARAM)&tool)) continue;
-            tips[GetDlgCtrlID(tool.uFlags & TTF_IDISHWND ? (HWND)tool.uId : tool.hwnd)] = {
-                text, SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0)};
-        }
-        return tips;
-    }
-    std::string Tip(int id) const { return Tips()[id].text; }
 
     // What choosing an entry of a drop-down list does; of equal entries, the first.
     void Choose(int id, const std::string& entry)
@@ -80,21 +51,6 @@ protected:
 
     void ChooseFormat(int format) { Choose(IDC_FORMAT, Caption(CaptionFormatNames + format)); }
 
-    // The entries of a drop-down list, or the rows of the file list, in order.
-    Texts Entries(int id) const
-    {
-        bool list = id == IDC_FILE_LIST;
-        Texts entries(SendMessageA(Item(id), list ? LVM_GETITEMCOUNT : CB_GETCOUNT, 0, 0));
-        for (size_t i = 0; i < entries.size(); ++i) {
-            char text[2100] = "";
-            LVITEMA row = {};
-            row.pszText = text;
-            row.cchTextMax = sizeof text;
-            SendMessageA(Item(id), list ? LVM_GETITEMTEXTA : CB_GETLBTEXT, i, list ? (LPARAM)&row : (LPARAM)text);
-            entries[i] = text;
-        }
-        return entries;
-    }
     // The Windows paths the rows hold; the rows show them as the host names them.
     Texts Rows() const
     {
