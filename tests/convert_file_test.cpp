@@ -44,8 +44,8 @@ protected:
     const TempDir& dir = directory;
 };
 
-// A PNG that says it holds three frames: the count is all of an animated PNG
-// that FreeImage does not read.
+// An animated PNG as far as its frame count goes: a PNG that declares three
+// frames, of which FreeImage reads the one it holds.
 std::string AnimatedPng(const std::string& windowsPath)
 {
     WritePatternImage(windowsPath, 12, 8, 24);
@@ -72,9 +72,10 @@ std::string AnimatedWebp(const std::string& windowsPath)
 
 } // namespace
 
-// Taken names, the source's own and one in another case (as Windows compares
-// names), are never written over, nor one the run itself made after it looked
-// at the folder; folders whose names differ only in case are two on the host.
+// Output goes where the directory setting says, under a free name: taken
+// names, the source's own and one in another case (as Windows compares names),
+// are never written over, nor one the run itself made after it looked at the
+// folder; folders whose names differ only in case are two on the host.
 TEST_F(ConvertFileTest, OutputGoesWhereTheDirectorySettingSaysUnderAFreeName)
 {
     std::string source = Source("photo.jpg", FIF_JPEG);
