@@ -1,28 +1,7 @@
-// gtest takes its Windows branch (and wants direct.h) when it sees the Win32
-// macros that winegcc defines: hide them around the include.
+// gtest takes its Windows branch (and wants direct.h) when it sees the _WIN32
+// that winegcc defines: hide it around the include.
 #pragma once
 #pragma push_macro("_WIN32")
-#pragma push_macro("WIN32")
-#pragma push_macro("_WIN64")
-#pragma push_macro("WIN64")
-#pragma push_macro("__WIN32__")
-#pragma push_macro("__WIN32")
-#pragma push_macro("__WIN64")
-#pragma push_macro("__WIN64__")
 #undef _WIN32
-#undef WIN32
-#undef _WIN64
-#undef WIN64
-#undef __WIN32__
-#undef __WIN32
-#undef __WIN64
-#undef __WIN64__
 #include <gtest/gtest.h>
-#pragma pop_macro("__WIN64__")
-#pragma pop_macro("__WIN64")
-#pragma pop_macro("__WIN32")
-#pragma pop_macro("__WIN32__")
-#pragma pop_macro("WIN64")
-#pragma pop_macro("_WIN64")
-#pragma pop_macro("WIN32")
 #pragma pop_macro("_WIN32")
