@@ -35,9 +35,6 @@ entry="$installed/share/applications/bramblewick.desktop"
 dolphin="$installed/share/kio/servicemenus/bramblewick.desktop"
 check "help, language and icon installed" test -f "$installed/lib/bramblewick/bramblewick.html" \
     -a -f "$installed/lib/bramblewick/english.ini" -a -f "$installed/share/icons/hicolor/32x32/apps/bramblewick.png"
-manual=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$installed/share/man/man1/bramblewick.1.gz" 2>&1)
-check "the manual page renders without warnings" eval 'grep -q "^EXIT STATUS" <<<"$manual" &&
-    grep -q "^ *--convert-to FORMAT FILE" <<<"$manual" && ! grep -q "warning" <<<"$manual"'
 check "menu entry valid" desktop-file-validate "$entry"
 check "menu entry opens images in the main window by the installed path" grep -qx "Exec=$launcher %F" "$entry"
 # desktop-file-validate knows no Actions and MimeType for KDE's Service type.
@@ -52,8 +49,6 @@ check "package holds the installed files" test "$packed_files" = \
     "$(cd "$installed" && find . -path ./lib/bramblewick/wine -prune -o -type f -print | cut -c3- | sort)"
 check "package needs Wine and FreeImage" eval "dpkg-deb -f '$package' Depends | grep wine64 | grep -q libfreeimage3"
 dpkg-deb -x "$package" "$work/package"
-check "the packed menu entry runs /usr/bin/bramblewick" \
-    grep -qx 'Exec=/usr/bin/bramblewick %F' "$work/package/usr/share/applications/bramblewick.desktop"
 if command -v lintian >/dev/null; then
     check "lintian finds no error or warning" eval "lintian --fail-on error,warning '$package' >'$work/stderr' 2>&1"
 fi
@@ -86,12 +81,6 @@ check "first run shares the installed Wine, read only" eval "test ! -s '$work/st
     ! session touch '$prefix/drive_c/windows/x' 2>/dev/null"
 check "the user's settings start as installed" cmp "$settings" "$installed/lib/bramblewick/config.dat"
 check "no Wine menu entries in the user's home" test ! -e "$home/.local/share/applications" -a ! -e "$home/.config/menus"
-
-# The remembered option of PPM is line 6 of the user's settings: 9 ASCII.
-session sed -i '6s/.*/9\r/' "$settings"
-bramblewick --convert-to 7 photos/sign.bmp
-check "a later run says nothing, PPM with the remembered option" eval "test ! -s '$work/stderr' &&
-    file '$home/photos/sign.ppm' | grep -q ASCII"
 
 bramblewick --convert-to 1 photos/meadow.png &
 session "$installed/bin/bramblewick" --convert-to 3 photos/sign.bmp 2>/dev/null
