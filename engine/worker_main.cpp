@@ -52,15 +52,6 @@ DWORD WINAPI WatchRun(LPVOID)
     return 0;
 }
 
-// Only an outcome wakes the run; it reads a size message with the outcome,
-// or before it judges the file's deadline.
-bool Tell(const Fields& fields)
-{
-    bool told = WriteFields(channel.answers, fields);
-    if (FieldNumber(fields, 0) == DoneMessage) SetEvent(channel.answered);
-    return told;
-}
-
 unsigned long long Scaled(unsigned long long size, int percent)
 {
     return percent > 0 ? size * percent / 100 : 0;
@@ -75,7 +66,7 @@ unsigned long long Megapixels(unsigned long long pixels)
 // gives the step its time and names it if it runs over.
 void TellStage(ConversionStage stage, unsigned long long pixels)
 {
-    Tell({std::to_string(StageMessage), std::to_string(stage), std::to_string(Megapixels(pixels)),
+    SendFields(channel, {std::to_string(StageMessage), std::to_string(stage), std::to_string(Megapixels(pixels)),
           std::to_string(GetTickCount64())});
     if (stage == TurningStage && workerFault == HangWhileTurningFault) Sleep(INFINITE);
 }
@@ -164,7 +155,7 @@ void RunWorkerIfAsked()
     std::string secret;
     if (!TakeWorkerChannel(secret, channel)) return;
     Fields hello;
-    if (!ReadFields(channel.jobs, jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 6 ||
+    if (!ReadFields(channel, jobs, hello) || FieldNumber(hello, 0) != HelloMessage || hello.size() != 6 ||
         hello[1] != secret)
         ExitProcess(1);
     conversionLimits.pixels = FieldNumber(hello, 2);
@@ -180,7 +171,7 @@ void RunWorkerIfAsked()
 
     Fields fields;
     ConversionJob job;
-    while (ReadFields(channel.jobs, jobs, fields) && JobFromFields(fields, job)) {
+    while (ReadFields(channel, jobs, fields) && JobFromFields(fields, job)) {
         SetUnanswered(job.outputPath);
         unsigned long long messagesBefore = freeImageMessageCount;
         JobOutcome outcome;
@@ -199,7 +190,7 @@ void RunWorkerIfAsked()
         bool unclean = outcome.result != Ok || !outcome.message.empty();
         bool recognised = outcome.result != UnknownFormat && outcome.result != Unreadable;
         outcome.workerEnds = (unclean && recognised) || freeImageMessageCount != messagesBefore;
-        if (!Tell(OutcomeFields(outcome)) || outcome.workerEnds) break;
+        if (!SendFields(channel, OutcomeFields(outcome)) || outcome.workerEnds) break;
     }
     // Not ExitProcess: its clean-up would walk a heap that may be damaged.
     TerminateProcess(GetCurrentProcess(), 0);

@@ -4,20 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "platform/host_socket.h"
 
-// A message: its length in four bytes, then the fields, each ended by NUL,
-// which no path or reason contains.
-bool WriteAll(HANDLE pipe, const char* bytes, DWORD size)
-{
-    while (size > 0) {
-        DWORD written = 0;
-        if (!WriteFile(pipe, bytes, size, &written, NULL) || written == 0) return false;
-        bytes += written;
-        size -= written;
-    }
-    return true;
-}
+namespace {
 
 std::string Number(long long value)
 {
@@ -29,6 +18,8 @@ int IntField(const Fields& fields, size_t index)
     return index < fields.size() ? (int)strtol(fields[index].c_str(), NULL, 10) : 0;
 }
 
+// A message: its length in four bytes, then the fields, each ended by NUL,
+// which no path or reason contains.
 // A message longer than this is not one of ours.
 const DWORD longestMessage = 1 << 20;
 
@@ -47,44 +38,41 @@ bool WholeMessage(const std::string& bytes)
 
 } // namespace
 
-bool WriteFields(HANDLE pipe, const Fields& fields)
+bool SendFields(const WorkerChannel& channel, const Fields& fields)
 {
     std::string message(4, '\0');
     for (const std::string& field : fields) message.append(field).push_back('\0');
     DWORD size = (DWORD)message.size() - 4;
     memcpy(&message[0], &size, 4);
-    return WriteAll(pipe, message.data(), (DWORD)message.size());
+    return SendBytes(channel.socket, message);
 }
 
-bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields)
+TakenMessage TakeFields(MessageBuffer& buffer, Fields& fields)
 {
     std::string& bytes = buffer.bytes;
-    while (!WholeMessage(bytes)) {
-        if (MessageSize(bytes) > longestMessage) return false;
-        // Through a buffer on the stack: Wine refuses to read a pipe into
-        // memory it did not allocate itself, such as the C library's heap.
-        char chunk[4096];
-        DWORD read = 0;
-        if (!ReadFile(pipe, chunk, sizeof chunk, &read, NULL) || read == 0) return false;
-        bytes.append(chunk, read);
-    }
+    if (MessageSize(bytes) > longestMessage) return NotAMessage;
+    if (!WholeMessage(bytes)) return NoMessage;
     DWORD size = MessageSize(bytes);
     std::string message = bytes.substr(4, size);
     bytes.erase(0, 4 + size);
     fields.clear();
     for (size_t start = 0; start < message.size();) {
         size_t end = message.find('\0', start);
-        if (end == std::string::npos) return false;
+        if (end == std::string::npos) return NotAMessage;
         fields.push_back(message.substr(start, end - start));
         start = end + 1;
     }
-    return true;
+    return MessageTaken;
 }
 
-bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer)
+bool ReadFields(const WorkerChannel& channel, MessageBuffer& buffer, Fields& fields)
 {
-    DWORD available = 0;
-    return WholeMessage(buffer.bytes) || (PeekNamedPipe(pipe, NULL, 0, NULL, &available, NULL) && available > 0);
+    for (bool open = true;;) {
+        TakenMessage taken = TakeFields(buffer, fields);
+        if (taken != NoMessage) return taken == MessageTaken;
+        if (!open) return false;
+        open = ReceiveBytes(channel.socket, buffer.bytes, true);
+    }
 }
 
 unsigned long long FieldNumber(const Fields& fields, size_t index)

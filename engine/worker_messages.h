@@ -1,4 +1,4 @@
-// What a run and its worker processes say to each other over their pipes.
+// What a run and its worker processes say to each other.
 // Every message is a list of text fields; numbers travel as decimal text.
 #pragma once
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/conversion_settings.h"
+#include "platform/worker_process.h"
 
 // One file as a worker converts it.
 struct ConversionJob {
@@ -40,18 +41,19 @@ enum MessageKind {
     DoneMessage,    // worker to parent: the JobOutcome
 };
 
-// What has been read from a pipe beyond the messages taken from it.
+// What has been received beyond the messages taken from it.
 struct MessageBuffer {
     std::string bytes;
 };
 
-// False when the pipe is broken (the other side has gone). A read takes in
-// everything that has arrived, so that messages sent together cost one read;
-// it waits only while no whole message is there.
-bool WriteFields(HANDLE pipe, const Fields& fields);
-bool ReadFields(HANDLE pipe, MessageBuffer& buffer, Fields& fields);
-// True when a read would find something to take at once.
-bool MessageWaiting(HANDLE pipe, const MessageBuffer& buffer);
+// False when the other side has gone.
+bool SendFields(const WorkerChannel& channel, const Fields& fields);
+// Waits for the next message. False when the other side has gone or sent
+// something that is none of the messages.
+bool ReadFields(const WorkerChannel& channel, MessageBuffer& buffer, Fields& fields);
+// The next whole message among the bytes received, without waiting.
+enum TakenMessage { NoMessage, MessageTaken, NotAMessage };
+TakenMessage TakeFields(MessageBuffer& buffer, Fields& fields);
 
 Fields JobFields(const ConversionJob& job);
 bool JobFromFields(const Fields& fields, ConversionJob& job);

@@ -4,9 +4,9 @@
 //   a run of one file after another) and the job is sent to the worker.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
-//   ended, setting its event after the outcome. The run waits on the events
-//   and the worker processes until the nearest deadline, and reads what each
-//   worker said before it judges a deadline.
+//   ended. The run waits for the workers to say something or end until the
+//   nearest deadline, and reads what each worker said before it judges a
+//   deadline.
 // - A worker that ends without an answer has crashed; one past its deadline
 //   is killed. Its file fails, nothing stays at its output name, and a new
 //   worker is started when a file needs one.
@@ -33,6 +33,7 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/host_socket.h"
 #include "platform/interrupt.h"
 #include "platform/worker_process.h"
 
@@ -168,7 +169,7 @@ void FinishWorkerStart(Run& run)
     WaitForSingleObject(run.starting->thread, INFINITE);
     CloseHandle(run.starting->thread);
     Worker& worker = run.starting->worker;
-    if (run.starting->started && WriteFields(worker.channel.jobs, Hello(run)))
+    if (run.starting->started && SendFields(worker.channel, Hello(run)))
         run.workers.push_back(worker);
     else
         CloseWorkerChannel(worker.channel);
@@ -179,7 +180,7 @@ bool StartWorker(Run& run, std::string& failure)
 {
     Worker worker = {};
     if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
-    if (!WriteFields(worker.channel.jobs, Hello(run))) {
+    if (!SendFields(worker.channel, Hello(run))) {
         CloseWorkerChannel(worker.channel);
         failure = "the worker process ended at once";
         return false;
@@ -214,7 +215,7 @@ bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& fa
             if (!StartWorker(run, failure)) return false;
             idle = run.workers.end() - 1;
         }
-        if (WriteFields(idle->channel.jobs, JobFields(job))) {
+        if (SendFields(idle->channel, JobFields(job))) {
             idle->busy = true;
             idle->file = index;
             idle->stage = DecodingStage;
@@ -255,15 +256,17 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     EndFile(run, index, {result, false, failure});
 }
 
-// Reads everything the worker has said so far. False when the worker is to
-// be given up: it said something that is none of its messages, or that it
-// takes no further file.
+// Takes in everything the worker has said so far. False when the worker is
+// to be given up: it said something that is none of its messages, or that
+// it takes no further file.
 bool ReadAnswers(Run& run, Worker& worker)
 {
-    while (worker.busy && MessageWaiting(worker.channel.answers, worker.answers)) {
-        Fields fields;
+    Fields fields;
+    while (worker.busy) {
+        TakenMessage taken = TakeFields(worker.answers, fields);
+        if (taken == NotAMessage) return false;
+        if (taken == NoMessage) break;
         JobOutcome outcome;
-        if (!ReadFields(worker.channel.answers, worker.answers, fields)) return false;
         if (FieldNumber(fields, 0) == StageMessage) {
             auto stage = (ConversionStage)std::min(FieldNumber(fields, 1), (unsigned long long)CheckingStage);
             // A step's time counts from when the worker began it; decoding
@@ -297,27 +300,26 @@ void EndWorker(Run& run, Worker& worker, const std::string& reason)
 // user interrupts the run.
 void AwaitWorkers(Run& run)
 {
-    std::vector<HANDLE> handles;
+    std::vector<int> sockets;
     ULONGLONG now = GetTickCount64(), wait = longestWait;
     for (const Worker& worker : run.workers) {
         if (!worker.busy) continue;
-        handles.push_back(worker.channel.answered);
-        handles.push_back(worker.channel.process);
+        sockets.push_back(worker.channel.socket);
         ULONGLONG deadline = worker.started + worker.allowed;
         wait = std::min(wait, deadline > now ? deadline - now : 0);
     }
-    DWORD woken = WaitForMultipleObjects((DWORD)handles.size(), handles.data(), FALSE, (DWORD)wait);
-    if (woken == WAIT_FAILED) Sleep(10);
-    // Each look at a process costs a call to the Wine server: only the one
-    // that woke the wait is looked at, or all after a wait that ran out.
-    HANDLE wokenBy = woken - WAIT_OBJECT_0 < handles.size() ? handles[woken - WAIT_OBJECT_0] : NULL;
+    bool woken = AwaitSockets(sockets, (unsigned)wait);
 
     now = GetTickCount64();
     for (size_t i = 0; i < run.workers.size();) {
         Worker& worker = run.workers[i];
+        bool open = ReceiveBytes(worker.channel.socket, worker.answers.bytes, false);
         bool trusted = ReadAnswers(run, worker);
-        bool ended = (!wokenBy || wokenBy == worker.channel.process) &&
-                     WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0;
+        // A worker's end of its socket closes as it ends, unless a process
+        // started meanwhile by something else holds it too: after a wait that
+        // ran out the process itself is looked at, which costs a call to the
+        // Wine server.
+        bool ended = !open || (!woken && WaitForSingleObject(worker.channel.process, 0) == WAIT_OBJECT_0);
         std::string seconds = std::to_string(worker.allowed / 1000);
         if (InterruptSignal())
             EndWorker(run, worker, Caption(CaptionInterruptedFile));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/host_socket.h"
 #include "platform/interrupt.h"
 #include "platform/message_box.h"
 
@@ -45,11 +46,11 @@ unsigned long long HandleNumber(HANDLE handle)
     return (unsigned long long)(ULONG_PTR)handle;
 }
 
-HANDLE Inheritable(HANDLE handle, DWORD access = 0)
+// This process, as a handle the worker inherits to watch it.
+HANDLE InheritableSelf()
 {
     HANDLE copy = NULL;
-    DWORD options = access ? 0 : DUPLICATE_SAME_ACCESS;
-    DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, access, TRUE, options);
+    DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &copy, SYNCHRONIZE, TRUE, 0);
     return copy;
 }
 
@@ -75,49 +76,42 @@ LONG CALLBACK EndAtFault(EXCEPTION_POINTERS* exception)
     }
 }
 
-void CloseIfOpen(HANDLE& handle)
-{
-    if (handle) CloseHandle(handle);
-    handle = NULL;
-}
-
 } // namespace
 
 bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure)
 {
-    // Created uninheritable, so that no other process started meanwhile
-    // holds them; the worker's ends are copied as inheritable just for it.
-    WorkerChannel parent = {}, worker = {};
-    bool made = CreatePipe(&worker.jobs, &parent.jobs, NULL, 64 * 1024) &&
-                CreatePipe(&parent.answers, &worker.answers, NULL, 64 * 1024) &&
-                (parent.answered = CreateEventA(NULL, FALSE, FALSE, NULL)) != NULL;
-    WorkerChannel inherited = {};
-    PROCESS_INFORMATION started = {};
-    DWORD error = GetLastError();
-    if (made) {
-        inherited = {Inheritable(GetCurrentProcess(), SYNCHRONIZE), Inheritable(worker.jobs),
-                     Inheritable(worker.answers), Inheritable(parent.answered)};
-        char value[200];
-        snprintf(value, sizeof value, "%s %llu %llu %llu %llu", secret.c_str(), HandleNumber(inherited.process),
-                 HandleNumber(inherited.jobs), HandleNumber(inherited.answers), HandleNumber(inherited.answered));
-        std::string environment = WorkerEnvironment(value);
-        std::string executable = OwnExecutable();
-        std::string commandLine = "\"" + executable + "\"";
-        STARTUPINFOA startup = {sizeof startup};
-        if (!CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
-                            &environment[0], NULL, &startup, &started))
-            error = GetLastError();
+    // The worker's end is passed on just for its start, so that no other
+    // worker holds it: its end closes as it ends. Workers start one at a time.
+    static SRWLOCK oneAtATime = SRWLOCK_INIT;
+    int ends[2];
+    bool outOfDescriptors;
+    if (!MakeSocketPair(ends, outOfDescriptors)) {
+        failure = SystemErrorText(outOfDescriptors ? ERROR_TOO_MANY_OPEN_FILES : ERROR_NOT_ENOUGH_MEMORY);
+        return false;
     }
-    CloseWorkerChannel(worker);
-    CloseWorkerChannel(inherited);
-    if (!started.hProcess) {
-        CloseWorkerChannel(parent);
+    HANDLE parent = InheritableSelf();
+    char value[200];
+    snprintf(value, sizeof value, "%s %llu %d", secret.c_str(), HandleNumber(parent), ends[1]);
+    std::string environment = WorkerEnvironment(value);
+    std::string executable = OwnExecutable();
+    std::string commandLine = "\"" + executable + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION started = {};
+    AcquireSRWLockExclusive(&oneAtATime);
+    PassSocketOn(ends[1], true);
+    bool made = parent && CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW,
+                                         &environment[0], NULL, &startup, &started);
+    DWORD error = GetLastError();
+    CloseSocket(ends[1]);
+    ReleaseSRWLockExclusive(&oneAtATime);
+    if (parent) CloseHandle(parent);
+    if (!made) {
+        CloseSocket(ends[0]);
         failure = SystemErrorText(error);
         return false;
     }
     CloseHandle(started.hThread);
-    parent.process = started.hProcess;
-    parentEnds = parent;
+    parentEnds = {started.hProcess, ends[0]};
     return true;
 }
 
@@ -127,26 +121,24 @@ bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds)
     DWORD length = GetEnvironmentVariableA(workerVariable, value, sizeof value);
     if (length == 0 || length >= sizeof value) return false;
     char secretText[100] = "";
-    unsigned long long handles[4] = {};
-    if (sscanf(value, "%99s %llu %llu %llu %llu", secretText, &handles[0], &handles[1], &handles[2], &handles[3]) != 5)
-        return false;
+    unsigned long long parent = 0;
+    int socket = -1;
+    if (sscanf(value, "%99s %llu %d", secretText, &parent, &socket) != 3) return false;
     DWORD flags;
-    for (unsigned long long handle : handles)
-        if (!GetHandleInformation((HANDLE)(ULONG_PTR)handle, &flags)) return false;
+    if (!GetHandleInformation((HANDLE)(ULONG_PTR)parent, &flags) || !IsSocket(socket)) return false;
     // Not passed on to anything this process might start.
     SetEnvironmentVariableA(workerVariable, NULL);
+    PassSocketOn(socket, false);
     secret = secretText;
-    workerEnds = {(HANDLE)(ULONG_PTR)handles[0], (HANDLE)(ULONG_PTR)handles[1], (HANDLE)(ULONG_PTR)handles[2],
-                  (HANDLE)(ULONG_PTR)handles[3]};
+    workerEnds = {(HANDLE)(ULONG_PTR)parent, socket};
     return true;
 }
 
 void CloseWorkerChannel(WorkerChannel& channel)
 {
-    CloseIfOpen(channel.process);
-    CloseIfOpen(channel.jobs);
-    CloseIfOpen(channel.answers);
-    CloseIfOpen(channel.answered);
+    if (channel.process) CloseHandle(channel.process);
+    channel.process = NULL;
+    CloseSocket(channel.socket);
 }
 
 void PrepareWorkerProcess(unsigned long long memoryBytes)

@@ -1,16 +1,14 @@
 // Worker processes: this program's own executable started again to convert
-// files, joined to the run by two pipes, an event and process handles.
+// files, joined to the run by a host socket and process handles.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-// One side's ends of a worker's connection. Handles are null when unused.
+// One side of a worker's connection.
 struct WorkerChannel {
-    HANDLE process;    // the parent: the worker; the worker: the parent
-    HANDLE jobs;       // written by the parent, read by the worker
-    HANDLE answers;    // written by the worker, read by the parent
-    HANDLE answered;   // auto-reset event the worker sets after each outcome
+    HANDLE process = NULL;   // the parent: the worker; the worker: the parent
+    int socket = -1;         // of the host: jobs one way, answers the other
 };
 
 // Starts this program's executable as a worker that finds `secret` in its

@@ -1,0 +1,69 @@
+// Host sockets between a run and its workers. No Windows header here: its
+// sockets have the same names as the host's.
+#include "platform/host_socket.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+bool MakeSocketPair(int ends[2], bool& outOfDescriptors)
+{
+    bool made = socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) == 0;
+    outOfDescriptors = !made && (errno == EMFILE || errno == ENFILE);
+    return made;
+}
+
+void PassSocketOn(int socket, bool passed)
+{
+    fcntl(socket, F_SETFD, passed ? 0 : FD_CLOEXEC);
+}
+
+bool IsSocket(int descriptor)
+{
+    struct stat status;
+    return fstat(descriptor, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+void CloseSocket(int& socket)
+{
+    if (socket >= 0) close(socket);
+    socket = -1;
+}
+
+bool SendBytes(int socket, const std::string& bytes)
+{
+    for (size_t sent = 0; sent < bytes.size();) {
+        // Not a signal that ends the process when the other side has gone.
+        ssize_t now = send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (now < 0 && errno == EINTR) continue;
+        if (now <= 0) return false;
+        sent += now;
+    }
+    return true;
+}
+
+bool ReceiveBytes(int socket, std::string& bytes, bool wait)
+{
+    for (;;) {
+        char chunk[4096];
+        ssize_t now = recv(socket, chunk, sizeof chunk, wait ? 0 : MSG_DONTWAIT);
+        if (now > 0) {
+            bytes.append(chunk, now);
+            // Once something has come, the rest is taken only if it is there.
+            wait = false;
+        } else if (now == 0 || errno != EINTR) {
+            return now < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        }
+    }
+}
+
+bool AwaitSockets(const std::vector<int>& sockets, unsigned milliseconds)
+{
+    std::vector<pollfd> waited;
+    for (int socket : sockets) waited.push_back({socket, POLLIN, 0});
+    return poll(waited.data(), waited.size(), (int)milliseconds) > 0;
+}

@@ -1,0 +1,23 @@
+// Host sockets that join a run to its workers: a message through a Windows
+// pipe would cost calls to the Wine server on both sides, one through a
+// socket of the host none.
+#pragma once
+#include <string>
+#include <vector>
+
+// A connected pair, neither end passed on to a process started later. False
+// when none could be made, with `outOfDescriptors` telling why.
+bool MakeSocketPair(int ends[2], bool& outOfDescriptors);
+// Whether a process started from now on gets this end too.
+void PassSocketOn(int socket, bool passed);
+bool IsSocket(int descriptor);
+void CloseSocket(int& socket);
+
+// False when the other side has gone.
+bool SendBytes(int socket, const std::string& bytes);
+// Appends what has arrived; when `wait`, waits until something has. False
+// once the other side has gone (what it sent before is still appended).
+bool ReceiveBytes(int socket, std::string& bytes, bool wait);
+// Waits at most `milliseconds` for something to read on one of `sockets`,
+// or for one to close. False when the time ran out or a signal came.
+bool AwaitSockets(const std::vector<int>& sockets, unsigned milliseconds);
