@@ -127,13 +127,6 @@ ULONGLONG Allowance(unsigned long long sourceBytes, unsigned long long megapixel
                       conversionLimits.secondsPerMegapixel * megapixels);
 }
 
-unsigned long long FileBytes(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
-}
-
 void EndFile(Run& run, unsigned index, const JobOutcome& outcome)
 {
     RunFile& file = run.files[index];
@@ -240,11 +233,13 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     if (failure.empty() && path.size() >= inputPathLimit)
         failure = Caption(CaptionPathTooLong);
     if (failure.empty() && !WindowsKeepsNames(path)) failure = Caption(CaptionInexactName);
-    if (failure.empty() && HostFileKindOf(path.c_str()) == OtherHostFile) failure = Caption(CaptionNotAnImageFile);
+    unsigned long long bytes = 0;
+    if (failure.empty() && HostFileKindOf(path.c_str(), &bytes) == OtherHostFile)
+        failure = Caption(CaptionNotAnImageFile);
     if (failure.empty() && !ClaimOutputName(path, start.settings, run.names, file.claim, failure))
         result = SaveFailed;
     if (failure.empty()) {
-        file.sourceBytes = FileBytes(path);
+        file.sourceBytes = bytes;
         const ConversionSettings& with = start.settings;
         ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
         if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);

@@ -114,11 +114,12 @@ std::string DisplayPath(const std::string& windowsPath)
     return host.empty() ? windowsPath : host;
 }
 
-HostFileKind HostFileKindOf(const char* windowsPath)
+HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes)
 {
     std::string host = HostPath(windowsPath);
     struct stat status;
     if (host.empty() || stat(host.c_str(), &status) != 0) return NoHostFile;
+    if (bytes) *bytes = status.st_size;
     return S_ISREG(status.st_mode) ? RegularHostFile : OtherHostFile;
 }
 

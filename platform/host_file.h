@@ -16,9 +16,10 @@ std::string HostPath(const char* windowsPath);
 std::string DisplayPath(const std::string& windowsPath);
 
 // What a Windows path names on the host: nothing, a regular file, or
-// something else that has a name (a directory, device, pipe or socket).
+// something else that has a name (a directory, device, pipe or socket); the
+// size of what it names goes to `bytes`.
 enum HostFileKind { NoHostFile, RegularHostFile, OtherHostFile };
-HostFileKind HostFileKindOf(const char* windowsPath);
+HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes = NULL);
 
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);
