@@ -1,7 +1,10 @@
 // How a run drives its workers, all on the thread that calls ConvertFiles:
-// - Files start in list order, each as soon as a worker is free for it: its
+// - Files start in list order, each as soon as a worker can take it: its
 //   settings are taken, its output name is claimed (so names come out as in
-//   a run of one file after another) and the job is sent to the worker.
+//   a run of one file after another) and the job is sent to an idle worker,
+//   or queued behind the file a busy one converts, so that no worker waits
+//   for the run between files. A queued file whose worker ends before it
+//   began is sent again.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
 //   ended. The run waits for the workers to say something or end until the
@@ -21,6 +24,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -47,8 +51,10 @@ unsigned long long MemoryLimit(unsigned workers)
 
 namespace {
 
-// Each worker adds two handles to one wait.
-const unsigned mostWorkers = MAXIMUM_WAIT_OBJECTS / 2;
+// At most this many, whatever the settings ask for.
+const unsigned mostWorkers = 32;
+
+const unsigned noFile = ~0u;
 
 // How long a wait lasts at most, so that an interrupt is seen soon.
 const DWORD longestWait = 200;
@@ -58,6 +64,7 @@ struct Worker {
     MessageBuffer answers;
     bool busy;
     unsigned file;            // while busy
+    unsigned next = noFile;   // queued behind it, not begun
     ConversionStage stage;    // of the job, as the worker last said
     ULONGLONG started;        // tick of the stage's start
     ULONGLONG allowed;        // milliseconds from the stage's start
@@ -72,6 +79,7 @@ const int crashedCaptions[] = {CaptionDecoderCrashed, CaptionTurningCrashed, Cap
 
 struct RunFile {
     FileStart start;
+    ConversionJob job;
     ClaimedName claim;
     unsigned long long sourceBytes;
     bool ended;
@@ -98,6 +106,7 @@ struct Run {
     std::vector<Worker> workers;
     std::unique_ptr<WorkerStart> starting;   // the early worker, until the run takes it
     std::map<unsigned, RunFile> files;   // started and not yet recorded, by list position
+    std::set<unsigned> unsent;           // claimed, to be sent again
     NameClaims names;
 };
 
@@ -186,7 +195,7 @@ bool HasRoom(const Run& run)
 {
     if (run.workers.size() < run.workerLimit) return true;
     for (const Worker& worker : run.workers)
-        if (!worker.busy) return true;
+        if (!worker.busy || worker.next == noFile) return true;
     return false;
 }
 
@@ -197,23 +206,39 @@ bool Busy(const Run& run)
     return false;
 }
 
-// Hands the job to an idle worker, or to a new one; a worker found to have
+void BeginFile(Run& run, Worker& worker, unsigned index)
+{
+    worker.busy = true;
+    worker.file = index;
+    worker.stage = DecodingStage;
+    worker.started = GetTickCount64();
+    worker.allowed = Allowance(run.files[index].sourceBytes, 0);
+}
+
+// Hands the file's job to an idle worker, to a new one while there is room
+// for one, or else behind the file a worker converts; a worker found to have
 // ended while idle is replaced once.
-bool SendJob(Run& run, unsigned index, const ConversionJob& job, std::string& failure)
+bool SendJob(Run& run, unsigned index, std::string& failure)
 {
     FinishWorkerStart(run);
+    Fields job = JobFields(run.files[index].job);
     for (int attempt = 0; attempt < 2; attempt++) {
         auto idle = std::find_if(run.workers.begin(), run.workers.end(), [](const Worker& w) { return !w.busy; });
+        if (idle == run.workers.end() && run.workers.size() >= run.workerLimit) {
+            auto busy = std::find_if(run.workers.begin(), run.workers.end(),
+                                     [](const Worker& w) { return w.next == noFile; });
+            // Sent or not, the file is the worker's: one that has ended gives
+            // it back as it is found to have ended.
+            SendFields(busy->channel, job);
+            busy->next = index;
+            return true;
+        }
         if (idle == run.workers.end()) {
             if (!StartWorker(run, failure)) return false;
             idle = run.workers.end() - 1;
         }
-        if (SendFields(idle->channel, JobFields(job))) {
-            idle->busy = true;
-            idle->file = index;
-            idle->stage = DecodingStage;
-            idle->started = GetTickCount64();
-            idle->allowed = Allowance(run.files[index].sourceBytes, 0);
+        if (SendFields(idle->channel, job)) {
+            BeginFile(run, *idle, index);
             return true;
         }
         CloseWorkerChannel(idle->channel);
@@ -241,10 +266,11 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
     if (failure.empty()) {
         file.sourceBytes = bytes;
         const ConversionSettings& with = start.settings;
-        ConversionJob job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
+        ConversionJob& job = file.job;
+        job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
         if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
         job.turnUpright = with.turnUpright;
-        if (SendJob(run, index, job, failure)) return;
+        if (SendJob(run, index, failure)) return;
         failure = CaptionWith(CaptionJobNotStarted, {failure});
         result = SaveFailed;
     }
@@ -276,6 +302,8 @@ bool ReadAnswers(Run& run, Worker& worker)
             EndFile(run, worker.file, outcome);
             worker.busy = false;
             if (outcome.workerEnds) return false;
+            if (worker.next != noFile) BeginFile(run, worker, worker.next);
+            worker.next = noFile;
         }
     }
     return true;
@@ -328,8 +356,24 @@ void AwaitWorkers(Run& run)
             i++;
             continue;
         }
+        if (worker.next != noFile) run.unsent.insert(worker.next);
         CloseWorkerChannel(worker.channel);
         run.workers.erase(run.workers.begin() + i);
+    }
+}
+
+// A file given back by a worker that ended before it began the file is sent
+// again; in an interrupted run it is left as not started.
+void SendAgain(Run& run)
+{
+    unsigned index = *run.unsent.begin();
+    run.unsent.erase(run.unsent.begin());
+    std::string failure;
+    if (InterruptSignal()) {
+        EndFile(run, index, {OpenFailed, false, ""});
+        run.files.erase(index);
+    } else if (!SendJob(run, index, failure)) {
+        EndFile(run, index, {SaveFailed, false, CaptionWith(CaptionJobNotStarted, {failure})});
     }
 }
 
@@ -354,10 +398,12 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
     for (unsigned next = 0;;) {
         // An interrupted run starts no further file; those in hand are ended.
         if (InterruptSignal()) more = false;
-        while (more && HasRoom(run)) {
+        while ((more || !run.unsent.empty()) && HasRoom(run)) {
             FileStart start;
-            more = nextFile(next, start);
-            if (more) StartFile(run, next++, start);
+            if (!run.unsent.empty())
+                SendAgain(run);
+            else if ((more = nextFile(next, start)))
+                StartFile(run, next++, start);
             RecordEnded(run, fileEnded);
         }
         if (!Busy(run)) break;

@@ -82,10 +82,12 @@ check "first run shares the installed Wine, read only" eval "test ! -s '$work/st
 check "the user's settings start as installed" cmp "$settings" "$installed/lib/bramblewick/config.dat"
 check "no Wine menu entries in the user's home" test ! -e "$home/.local/share/applications" -a ! -e "$home/.config/menus"
 
+mkdir -p "$work/link" && ln -s "$launcher" "$work/link/bramblewick"
 bramblewick --convert-to 1 photos/meadow.png &
-session "$installed/bin/bramblewick" --convert-to 3 photos/sign.bmp 2>/dev/null
+session "$work/link/bramblewick" --convert-to 3 photos/sign.bmp 2>/dev/null
 wait
-check "two runs at once each convert their own file" eval "converted meadow.jpg sign.tga && ! converted sign.jpg"
+check "two runs at once, one through a link, each convert their own file" eval "converted meadow.jpg sign.tga &&
+    ! converted sign.jpg"
 
 # Nautilus scripts and Thunar actions, added per user beside the user's own,
 # in an uca.xml written as XML allows (on one line, behind a link, empty),

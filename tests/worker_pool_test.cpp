@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/direct_mode.h"
@@ -126,6 +127,32 @@ TEST_F(WorkerPoolTest, ABadFileCostsOnlyItselfAndNamesFollowTheList)
     }
     for (const char* name : {"crash.jpg", "hang.jpg", "bomb.jpg", "pipe.jpg", "nowhere.jpg", "x_6.jpg"})
         EXPECT_FALSE(FileExists(dir / name)) << name;
+}
+
+// One worker: each file waits behind the one before it, and one that waited
+// behind a crash, a hang or a failure that ends the worker is converted by
+// the next one.
+TEST_F(WorkerPoolTest, AFileQueuedBehindABadOneIsConvertedAllTheSame)
+{
+    settings.workers = 1;
+    conversionLimits.baseSeconds = 3;
+    conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
+    WriteFileBytes(dir / "crash.jxr", AssertingJpegXr());
+    WriteFileBytes(dir / "hang.pct", EndlessPict());
+    WriteFileBytes(dir / "x.gif", "GIF89a, and then nothing");
+    std::string list;
+    for (const char* name : {"crash.jxr", "a.png", "hang.pct", "b.png", "x.gif", "c.png"}) {
+        if (strstr(name, ".png")) WritePatternImage(dir / name, 10, 8, 24);
+        list += dir / name + "\n";
+    }
+    WriteFileBytes(dir / "list.txt", list);
+
+    boxes.Fallback(IDNO);
+    RunDirectMode(ReadCommandLine("-output 1 -options 0 -inputmulti \"" + (dir / "list.txt") + "\""));
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
+    EXPECT_EQ(convertedCount, 3u);
+    EXPECT_EQ(failedCount, 3u);
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) EXPECT_TRUE(ReadImage(dir / name)) << name;
 }
 
 // Sizes asked for are checked before anything is allocated for them (a strip
