@@ -1,8 +1,6 @@
 // Start-up: settings and language files, then the run mode the command line asks for.
 #include "app/startup.h"
 
-#include <commctrl.h>
-
 #include "app/command_line.h"
 #include "app/direct_mode.h"
 #include "app/settings_file.h"
@@ -57,9 +55,6 @@ int RunProgram(const std::string& argumentText)
     CommandLine line = ReadCommandLine(argumentText);
     // Direct mode's first worker gets going while settings and texts load.
     if (line.output.present && !line.advanced && !line.help && !line.version) StartWorkerEarly();
-
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
 
     lstrcpynA(moduleDirectory, ProgramDirectory().c_str(), sizeof moduleDirectory);
     LoadSettings(UserFilePath("config.dat").c_str());

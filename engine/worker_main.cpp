@@ -66,8 +66,8 @@ unsigned long long Megapixels(unsigned long long pixels)
 // gives the step its time and names it if it runs over.
 void TellStage(ConversionStage stage, unsigned long long pixels)
 {
-    SendFields(channel, {std::to_string(StageMessage), std::to_string(stage), std::to_string(Megapixels(pixels)),
-          std::to_string(GetTickCount64())});
+    SendFields(channel, {std::to_string(StageMessage), std::to_string(stage),
+                         std::to_string(Megapixels(pixels)), std::to_string(GetTickCount64())});
     if (stage == TurningStage && workerFault == HangWhileTurningFault) Sleep(INFINITE);
 }
 

@@ -44,5 +44,6 @@ INT_PTR CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 
 void ShowLogWindow()
 {
+    LoadCommonControls();
     DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_LOG), NULL, LogWindowProc, 0);
 }

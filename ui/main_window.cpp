@@ -351,6 +351,7 @@ bool RunMainWindow()
 {
     // Without a display no window can be made; a terminal user learns why
     // nothing opened instead of seeing the program end silently.
+    LoadCommonControls();
     if (DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainWindowProc, 0) != -1) return true;
     ShowMessage(NULL, Caption(CaptionNoMainWindow), MB_OK | MB_ICONERROR);
     return false;

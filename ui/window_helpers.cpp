@@ -6,6 +6,12 @@
 #include "app/startup.h"
 #include "res/resource.h"
 
+void LoadCommonControls()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
 HWND CreateTooltip(HWND control, const char* text)
 {
     HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL,

@@ -4,6 +4,11 @@
 
 #include "lang/language_file.h"
 
+// Makes the common controls' window classes (list view, progress bar,
+// tooltips) known before the first window that has one opens. Not done at
+// start: a run without a window would pay a good part of a start for it.
+void LoadCommonControls();
+
 // Gives a control a tooltip of its own with the text (shown 25 s, wrapped at
 // 300 pixels, only within the control's rectangle of the moment). With
 // LPSTR_TEXTCALLBACKA as the text, the tip covers the whole control as it
