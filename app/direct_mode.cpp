@@ -133,13 +133,17 @@ void ConvertInputs(const std::vector<InputEntry>& inputs)
     ImageChange change = {settings.resizeEnabled, settings.resizeMode, settings.resizeWidth, settings.resizeHeight,
                           settings.rotateEnabled, settings.rotateDirection, settings.rotateDegrees};
     WatchInterrupts();
-    ConvertFiles(change, [&](unsigned index, FileStart& file) {
-        if (index >= inputs.size()) return false;
-        file.inputPath = inputs[index].path;
-        file.settings = settings;
-        if (inputs[index].failure) file.failure = inputs[index].failure;
-        return true;
-    });
+    // The list and the settings are fixed: files may wait behind busy workers.
+    ConvertFiles(
+        change,
+        [&](unsigned index, FileStart& file) {
+            if (index >= inputs.size()) return false;
+            file.inputPath = inputs[index].path;
+            file.settings = settings;
+            if (inputs[index].failure) file.failure = inputs[index].failure;
+            return true;
+        },
+        nullptr, true);
 }
 
 // Without a display the question counts as No, and the log goes where the

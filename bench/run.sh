@@ -4,8 +4,9 @@
 # built here with g++, no Wine) and GraphicsMagick's mogrify where installed,
 # side by side, the order alternating from round to round:
 #   - start: one small PNG to JPG, cold (no Wine process running) and warm
-#     (right after another run), beside Wine's own start (the program's
-#     --version) and the bare conversion;
+#     (right after another run), beside Wine's own start (a program that does
+#     nothing, built here with winegcc), the program's own (its --version)
+#     and the bare conversion;
 #   - 2000 icons 32x32, PNG to JPG;
 #   - 60 photos 1920x1080, PNG to JPG and JPG to PNG, with one worker and one
 #     per processor;
@@ -28,6 +29,8 @@ mkdir -p "$work/program" "$work/icons" "$work/png" "$work/jpg"
 cp "$build/bramblewick" "$build/bramblewick.exe.so" "$build"/*.ini "$build/config.dat" "$work/program/"
 use_workers() { sed -i "20s/.*/$1\r/" "$work/program/config.dat"; }
 g++ -O2 -std=c++17 -pthread "$root/bench/native_loop.cpp" -lfreeimage -o "$work/loop"
+printf 'int main(void) { return 0; }\n' >"$work/nothing.c"
+winegcc -o "$work/nothing" "$work/nothing.c"
 "$work/loop" icons "$work/icons" 2000
 "$work/loop" photos "$work/png" 60
 mv "$work"/png/*.jpg "$work/jpg/"
@@ -46,10 +49,9 @@ clean() { rm -f "$work"/one.jpg "$work"/icons/*.jpg "$work"/png/*.jpg "$work"/jp
 program() { "$work/program/bramblewick" -output "$1" -options 0 -inputmulti "$2"; }
 one() { "$work/program/bramblewick" -output 1 -options 0 -inputone "$work/one.png"; }
 # With what the launcher switches off for a conversion switched off here too.
-wine_start() {
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d" \
-        /usr/lib/wine/wine64 "$work/program/bramblewick.exe.so" --version
-}
+wine() { WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;services.exe=d" /usr/lib/wine/wine64 "$@"; }
+wine_start() { wine "$work/nothing.exe.so"; }
+version() { wine "$work/program/bramblewick.exe.so" --version; }
 # Until no Wine process runs in the prefix (the server leaves a few seconds
 # after the last one).
 cold() { /usr/lib/wine/wineserver64 -w 2>/dev/null || true; }
@@ -71,12 +73,13 @@ for round in $(seq "$rounds"); do
     use_workers 0
     # Start: the floor first in odd rounds, the program first in even ones.
     for kind in cold warm; do
-        times=()
         for side in $([ $((round % 2)) = 1 ] && echo floor program || echo program floor); do
             [ "$kind" = cold ] && cold
             [ "$kind" = warm ] && wine_start >/dev/null 2>&1
             if [ "$side" = floor ]; then
                 wine=$(seconds wine_start)
+                [ "$kind" = cold ] && cold
+                own=$(seconds version)
                 bare=$(seconds "$work/loop" convert jpg 1 "$work/one.png")
             else
                 clean
@@ -84,8 +87,10 @@ for round in $(seq "$rounds"); do
             fi
         done
         floor=$(awk -v w="$wine" -v b="$bare" 'BEGIN {printf "%.3f", w + b}')
-        report "one file, $kind" "$floor" "launcher" "$launcher" "wine+bare" "$floor" "wine" "$wine" "bare" "$bare"
-        awk -v l="$launcher" -v f="$floor" 'BEGIN {printf "  %-22s launcher - (wine+bare) = %.3f s\n", "", l - f}'
+        report "one file, $kind" "$floor" "launcher" "$launcher" "wine+bare" "$floor" "wine" "$wine" \
+            "--version" "$own" "bare" "$bare"
+        awk -v l="$launcher" -v f="$floor" -v o="$own" -v b="$bare" 'BEGIN {
+            printf "  %-22s launcher - (wine+bare) = %.3f s, launcher - (--version+bare) = %.3f s\n", "", l - f, l - o - b }'
     done
 
     clean

@@ -1,10 +1,11 @@
 // How a run drives its workers, all on the thread that calls ConvertFiles:
 // - Files start in list order, each as soon as a worker can take it: its
 //   settings are taken, its output name is claimed (so names come out as in
-//   a run of one file after another) and the job is sent to an idle worker,
-//   or queued behind the file a busy one converts, so that no worker waits
-//   for the run between files. A queued file whose worker ends before it
-//   began is sent again.
+//   a run of one file after another) and the job is sent to an idle worker.
+//   A run whose files are all known at its start also queues a file behind
+//   the one a busy worker converts, so that no worker waits for the run
+//   between files; a queued file whose worker ends before it began is sent
+//   again.
 // - A worker says how many megapixels the image has once it has read the
 //   header, which lengthens the file's time allowance, and then how the file
 //   ended. The run waits for the workers to say something or end until the
@@ -101,6 +102,7 @@ std::unique_ptr<WorkerStart> earlyStart;
 
 struct Run {
     ImageChange change;
+    bool ahead;   // files may be queued behind busy workers
     unsigned workerLimit;
     std::string secret;
     std::vector<Worker> workers;
@@ -196,7 +198,7 @@ bool HasRoom(const Run& run)
 {
     if (run.workers.size() < run.workerLimit) return true;
     for (const Worker& worker : run.workers)
-        if (!worker.busy || worker.next == noFile) return true;
+        if (!worker.busy || (run.ahead && worker.next == noFile)) return true;
     return false;
 }
 
@@ -391,9 +393,9 @@ void RecordEnded(Run& run, const FileEnded& fileEnded)
 
 } // namespace
 
-void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded)
+void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded, bool ahead)
 {
-    Run run = {change, WorkerLimit(), earlyStart ? earlyStart->secret : NewSecret()};
+    Run run = {change, ahead, WorkerLimit(), earlyStart ? earlyStart->secret : NewSecret()};
     run.starting = std::move(earlyStart);
     bool more = true;
     for (unsigned next = 0;;) {

@@ -15,7 +15,8 @@ struct FileStart {
 };
 
 // Asked for file `index` (0, 1, ... in list order) when a worker is free to
-// take it; false starts no more files, and those started finish.
+// take it (or see `ahead` below); false starts no more files, and those
+// started finish.
 typedef std::function<bool(unsigned index, FileStart& file)> NextFile;
 // Told that file `index` is counted and logged, in list order.
 typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded;
@@ -23,8 +24,12 @@ typedef std::function<void(unsigned index, const JobOutcome& outcome)> FileEnded
 // Converts every file `nextFile` names with `change`, in `settings.workers`
 // worker processes (0: one per processor), and returns when all have ended.
 // A worker that crashes, runs out of time or of memory costs its file, which
-// fails with the reason; the run goes on.
-void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr);
+// fails with the reason; the run goes on. With `ahead`, a file may be asked
+// for while every worker is busy, to wait behind one (for files and settings
+// that stay as they are during the run, and a run that only an interrupt
+// stops: a file still waiting then is left as not started).
+void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const FileEnded& fileEnded = nullptr,
+                  bool ahead = false);
 
 // The memory each of a run's `workers` may take: three quarters of the
 // machine's, shared by them so that together they stay within it (or the
