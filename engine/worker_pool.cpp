@@ -187,7 +187,7 @@ bool StartWorker(Run& run, std::string& failure)
     if (!StartWorkerProcess(run.secret, worker.channel, failure)) return false;
     if (!SendFields(worker.channel, Hello(run))) {
         CloseWorkerChannel(worker.channel);
-        failure = "the worker process ended at once";
+        failure = Caption(CaptionWorkerEndedAtOnce);
         return false;
     }
     run.workers.push_back(worker);
@@ -246,7 +246,7 @@ bool SendJob(Run& run, unsigned index, std::string& failure)
         }
         CloseWorkerChannel(idle->channel);
         run.workers.erase(idle);
-        failure = "the worker process has ended";
+        failure = Caption(CaptionWorkerEnded);
     }
     return false;
 }

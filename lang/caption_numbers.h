@@ -117,6 +117,8 @@ enum CaptionNumber {
     CaptionPicturesUncounted = 392,
     CaptionNotReadBack = 393,        // %1 the converted file, %2 how it reads
     CaptionOutputNotCreated = 394,   // %1 the converted file, %2 the system's words
+    CaptionWorkerEndedAtOnce = 395,
+    CaptionWorkerEnded = 396,
     // The main window's own texts.
     CaptionResizeTip = 132,
     CaptionWidthTip = 133,

@@ -45,7 +45,7 @@ const CaptionSection captionSections[] = {
     {"[LOG]", 12, 174, true},
     {"[INPUTS]", 6, 186, false},
     {"[FILE-TYPES]", 24, 192, false},
-    {"[REASONS]", 8, 387, false},
+    {"[REASONS]", 10, 387, false},
 };
 const int captionSectionCount = sizeof captionSections / sizeof captionSections[0];
 
