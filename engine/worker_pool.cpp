@@ -413,7 +413,7 @@ void ConvertFiles(const ImageChange& change, const NextFile& nextFile, const Fil
         AwaitWorkers(run);
         RecordEnded(run, fileEnded);
     }
-    // Closing its pipe ends a worker.
+    // Closing its socket ends a worker.
     FinishWorkerStart(run);
     for (Worker& worker : run.workers) CloseWorkerChannel(worker.channel);
 }
