@@ -6,10 +6,12 @@
 #include "engine/worker_main.h"
 #include "engine/worker_pool.h"
 #include "platform/argument_text.h"
+#include "platform/session_start.h"
 #include "platform/standard_streams.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    SignalSessionStarted();
     RunWorkerIfAsked();
     KeepStandardStreamsToThisProcess();
     programInstance = instance;
