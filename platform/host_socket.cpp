@@ -6,9 +6,11 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 bool MakeSocketPair(int ends[2], bool& outOfDescriptors)
 {
@@ -26,6 +28,43 @@ bool IsSocket(int descriptor)
 {
     struct stat status;
     return fstat(descriptor, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+namespace {
+
+bool Address(const char* path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (strlen(path) >= sizeof address.sun_path) return false;
+    strcpy(address.sun_path, path);
+    return true;
+}
+
+} // namespace
+
+int ListenAt(const char* path)
+{
+    sockaddr_un address;
+    int listener = Address(path, address) ? socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0) : -1;
+    if (listener >= 0 && (bind(listener, (sockaddr*)&address, sizeof address) != 0 || listen(listener, 1) != 0))
+        CloseSocket(listener);
+    return listener;
+}
+
+int AcceptWithin(int listener, unsigned milliseconds)
+{
+    pollfd waited = {listener, POLLIN, 0};
+    if (poll(&waited, 1, (int)milliseconds) <= 0) return -1;
+    return accept4(listener, NULL, NULL, SOCK_CLOEXEC);
+}
+
+int ConnectTo(const char* path)
+{
+    sockaddr_un address;
+    int connected = Address(path, address) ? socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0) : -1;
+    if (connected >= 0 && connect(connected, (sockaddr*)&address, sizeof address) != 0) CloseSocket(connected);
+    return connected;
 }
 
 void CloseSocket(int& socket)

@@ -11,6 +11,13 @@ bool MakeSocketPair(int ends[2], bool& outOfDescriptors);
 // Whether a process started from now on gets this end too.
 void PassSocketOn(int socket, bool passed);
 bool IsSocket(int descriptor);
+// A socket listening at `path` (a name in a folder of the user's own), or -1.
+int ListenAt(const char* path);
+// The first connection to `listener` within `milliseconds`, or -1.
+int AcceptWithin(int listener, unsigned milliseconds);
+// A socket connected to the one listening at `path`, or -1 when none
+// listens there (yet).
+int ConnectTo(const char* path);
 void CloseSocket(int& socket);
 
 // False when the other side has gone.

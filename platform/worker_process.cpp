@@ -17,6 +17,12 @@
 namespace {
 
 const char workerVariable[] = "BRAMBLEWICK_WORKER";
+// Set by the launcher, which starts a worker beside the program so that the
+// two Wine starts overlap, each to a host process and the path the worker
+// listens at: the worker's, the launcher's process; the program's, the
+// worker's.
+const char listenVariable[] = "BRAMBLEWICK_WORKER_AT";
+const char launchedVariable[] = "BRAMBLEWICK_LAUNCHED_WORKER";
 
 // Under Wine, the module of a Winelib program is named as the Windows file
 // it stands for ("x.exe"), which is a shell launcher or does not exist; the
@@ -76,6 +82,93 @@ LONG CALLBACK EndAtFault(EXCEPTION_POINTERS* exception)
     }
 }
 
+// A variable meant for this process alone, taken out of the environment
+// that processes started from it get; "" when it is not set.
+std::string TakeVariable(const char* name)
+{
+    char value[2048] = "";
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value) return std::string();
+    SetEnvironmentVariableA(name, NULL);
+    return value;
+}
+
+// The host process and the path of a launcher's variable.
+bool ProcessAndPath(const std::string& value, int& pid, std::string& path)
+{
+    int offset = 0;
+    if (sscanf(value.c_str(), "%d %n", &pid, &offset) != 1 || offset == 0) return false;
+    path = value.substr(offset);
+    return !path.empty();
+}
+
+// Each side of a launched worker's connection tells the other its process,
+// which it then holds as a started worker and its run hold each other.
+HANDLE ExchangeProcesses(int socket, DWORD access)
+{
+    std::string line;
+    if (!SendBytes(socket, std::to_string(GetCurrentProcessId()) + "\n")) return NULL;
+    while (line.find('\n') == std::string::npos)
+        if (!AwaitSockets({socket}, 10000) || !ReceiveBytes(socket, line, false)) return NULL;
+    return OpenProcess(access, FALSE, strtoul(line.c_str(), NULL, 10));
+}
+
+// Whether the host process runs (an ended one that its parent has not yet
+// waited for does not).
+bool HostProcessRuns(int pid)
+{
+    char path[64], status[512] = "";
+    snprintf(path, sizeof path, "/proc/%d/stat", pid);
+    FILE* file = fopen(path, "r");
+    if (!file) return false;
+    size_t length = fread(status, 1, sizeof status - 1, file);
+    fclose(file);
+    status[length] = '\0';
+    const char* end = strrchr(status, ')');
+    return end && end[1] == ' ' && end[2] != 'Z' && end[2] != 'X';
+}
+
+// The worker the launcher started beside the program, taken by the first
+// worker start: it is usually ready by the time the run needs it. False
+// when there is none, or it does not come within a few seconds (the run
+// then starts its own).
+bool JoinLaunchedWorker(WorkerChannel& parentEnds)
+{
+    int pid;
+    std::string path;
+    if (!ProcessAndPath(TakeVariable(launchedVariable), pid, path)) return false;
+    int socket = -1;
+    for (ULONGLONG start = GetTickCount64(); socket < 0 && GetTickCount64() - start < 10000; Sleep(2)) {
+        socket = ConnectTo(path.c_str());
+        if (socket < 0 && !HostProcessRuns(pid)) return false;
+    }
+    HANDLE worker = socket >= 0 ? ExchangeProcesses(socket, SYNCHRONIZE | PROCESS_TERMINATE) : NULL;
+    if (!worker) {
+        CloseSocket(socket);
+        return false;
+    }
+    parentEnds = {worker, socket};
+    return true;
+}
+
+// In a worker the launcher started: waits for the run to come, as long as
+// the launcher (or the program it became) runs, and takes its ends. A
+// worker that no run takes ends.
+WorkerChannel AwaitRun(const std::string& value)
+{
+    // Ctrl-C is the run's to decide, also before it came.
+    IgnoreInterrupts();
+    int launcher;
+    std::string path;
+    int listener = ProcessAndPath(value, launcher, path) ? ListenAt(path.c_str()) : -1, socket = -1;
+    while (listener >= 0 && socket < 0 && HostProcessRuns(launcher)) socket = AcceptWithin(listener, 100);
+    CloseSocket(listener);
+    unlink(path.c_str());
+    HANDLE run = socket >= 0 ? ExchangeProcesses(socket, SYNCHRONIZE) : NULL;
+    if (!run) ExitProcess(0);
+    return {run, socket};
+}
+
 } // namespace
 
 bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, std::string& failure)
@@ -83,6 +176,10 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
     // The worker's end is passed on just for its start, so that no other
     // worker holds it: its end closes as it ends. Workers start one at a time.
     static SRWLOCK oneAtATime = SRWLOCK_INIT;
+    AcquireSRWLockExclusive(&oneAtATime);
+    bool joined = JoinLaunchedWorker(parentEnds);
+    ReleaseSRWLockExclusive(&oneAtATime);
+    if (joined) return true;
     int ends[2];
     bool outOfDescriptors;
     if (!MakeSocketPair(ends, outOfDescriptors)) {
@@ -117,6 +214,13 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
 
 bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds)
 {
+    std::string launched = TakeVariable(listenVariable);
+    if (!launched.empty()) {
+        // Only the user can reach the launcher's folder: no secret to show.
+        secret.clear();
+        workerEnds = AwaitRun(launched);
+        return true;
+    }
     char value[200] = "";
     DWORD length = GetEnvironmentVariableA(workerVariable, value, sizeof value);
     if (length == 0 || length >= sizeof value) return false;

@@ -18,7 +18,9 @@ bool StartWorkerProcess(const std::string& secret, WorkerChannel& parentEnds, st
 
 // In a process started by StartWorkerProcess: the secret and the worker's
 // ends. False in any other process, also when a stray variable names
-// handles this process does not have.
+// handles this process does not have. A worker the launcher started beside
+// the program (taken by the program's first StartWorkerProcess) has no
+// secret: "".
 bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds);
 
 void CloseWorkerChannel(WorkerChannel& channel);

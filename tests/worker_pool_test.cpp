@@ -47,6 +47,26 @@ std::string PngDeclaring(const TempDir& dir, unsigned width, unsigned height)
     return png.substr(0, 8) + PngChunk("IHDR", Be(width) + Be(height) + png.substr(24, 5)) + png.substr(33);
 }
 
+// A worker started as the launcher starts one beside the program, for the
+// next worker start to take. Both watch this process (it runs throughout).
+HANDLE StartWorkerBeside(const std::string& hostPath)
+{
+    std::string value = std::to_string(getpid()) + " " + hostPath;
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, module, MAX_PATH);
+    std::string executable = std::string(module) + ".so", commandLine = "\"" + executable + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION started = {};
+    SetEnvironmentVariableA("BRAMBLEWICK_WORKER_AT", value.c_str());
+    bool made = CreateProcessA(executable.c_str(), &commandLine[0], NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL,
+                               &startup, &started);
+    SetEnvironmentVariableA("BRAMBLEWICK_WORKER_AT", NULL);
+    if (!made) return NULL;
+    SetEnvironmentVariableA("BRAMBLEWICK_LAUNCHED_WORKER", value.c_str());
+    CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
 class WorkerPoolTest : public ProcessStateTest {
 protected:
     WorkerPoolTest()
@@ -153,6 +173,28 @@ TEST_F(WorkerPoolTest, AFileQueuedBehindABadOneIsConvertedAllTheSame)
     EXPECT_EQ(convertedCount, 3u);
     EXPECT_EQ(failedCount, 3u);
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) EXPECT_TRUE(ReadImage(dir / name)) << name;
+}
+
+// The worker the launcher started beside the program is the run's first,
+// and a hang in it costs only its file, as in any other.
+TEST_F(WorkerPoolTest, TheWorkerStartedBesideTheProgramIsTakenAndEndedLikeAnyOther)
+{
+    settings.workers = 1;
+    conversionLimits.baseSeconds = 3;
+    conversionLimits.secondsPerMegabyte = conversionLimits.secondsPerMegapixel = 0;
+    WriteFileBytes(dir / "hang.pct", EndlessPict());
+    WritePatternImage(dir / "a.png", 10, 8, 24);
+    WriteFileBytes(dir / "list.txt", dir / "hang.pct\n" + dir / "a.png\n");
+    HANDLE beside = StartWorkerBeside(Host("worker"));
+    ASSERT_TRUE(beside);
+
+    boxes.Fallback(IDNO);
+    RunDirectMode(ReadCommandLine("-output 1 -options 0 -inputmulti \"" + (dir / "list.txt") + "\""));
+    EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
+    EXPECT_EQ(Logged(dir / "hang.pct") + CaptionText(CaptionDecodingTooLong) + "\r\n\r\n", conversionLog);
+    EXPECT_TRUE(ReadImage(dir / "a.jpg"));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(beside, 10000));
+    CloseHandle(beside);
 }
 
 // Sizes asked for are checked before anything is allocated for them (a strip
