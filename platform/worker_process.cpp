@@ -102,8 +102,9 @@ bool ProcessAndPath(const std::string& value, int& pid, std::string& path)
     return !path.empty();
 }
 
-// Each side of a launched worker's connection tells the other its process,
-// which it then holds as a started worker and its run hold each other.
+// Each side of a launched worker's connection tells the other its process
+// and opens the other's, to hold it as a started worker and its run hold
+// each other; NULL when the other side went or said nothing in time.
 HANDLE ExchangeProcesses(int socket, DWORD access)
 {
     std::string line;
@@ -113,19 +114,11 @@ HANDLE ExchangeProcesses(int socket, DWORD access)
     return OpenProcess(access, FALSE, strtoul(line.c_str(), NULL, 10));
 }
 
-// Whether the host process runs (an ended one that its parent has not yet
-// waited for does not).
+// Whether the host process runs (the launcher's shell waits for its
+// children, so an ended one is soon gone).
 bool HostProcessRuns(int pid)
 {
-    char path[64], status[512] = "";
-    snprintf(path, sizeof path, "/proc/%d/stat", pid);
-    FILE* file = fopen(path, "r");
-    if (!file) return false;
-    size_t length = fread(status, 1, sizeof status - 1, file);
-    fclose(file);
-    status[length] = '\0';
-    const char* end = strrchr(status, ')');
-    return end && end[1] == ' ' && end[2] != 'Z' && end[2] != 'X';
+    return kill(pid, 0) == 0;
 }
 
 // The worker the launcher started beside the program, taken by the first
@@ -221,17 +214,13 @@ bool TakeWorkerChannel(std::string& secret, WorkerChannel& workerEnds)
         workerEnds = AwaitRun(launched);
         return true;
     }
-    char value[200] = "";
-    DWORD length = GetEnvironmentVariableA(workerVariable, value, sizeof value);
-    if (length == 0 || length >= sizeof value) return false;
+    std::string value = TakeVariable(workerVariable);
     char secretText[100] = "";
     unsigned long long parent = 0;
     int socket = -1;
-    if (sscanf(value, "%99s %llu %d", secretText, &parent, &socket) != 3) return false;
+    if (sscanf(value.c_str(), "%99s %llu %d", secretText, &parent, &socket) != 3) return false;
     DWORD flags;
     if (!GetHandleInformation((HANDLE)(ULONG_PTR)parent, &flags) || !IsSocket(socket)) return false;
-    // Not passed on to anything this process might start.
-    SetEnvironmentVariableA(workerVariable, NULL);
     PassSocketOn(socket, false);
     secret = secretText;
     workerEnds = {(HANDLE)(ULONG_PTR)parent, socket};

@@ -105,9 +105,10 @@ for arguments in "nowhere" "photos/a.png nowhere" "--convert-to 1 photos/a.png n
     check "'$arguments': the name is said, exit code 2" eval 'said "There is no file named \"nowhere\"." && exited 2'
 done
 check "nothing converted after a refusal" test ! -e photos/a_1.jpg
-# The worker started beside a run that converted nothing ends with it.
+# The worker the launcher starts beside a run that converts nothing ends with it.
+run -output 1 --help
 gone() { for _ in $(seq 30); do pgrep -f "$program/bramblewick.exe.so" >/dev/null || return 0; sleep 0.1; done; false; }
-! command -v pgrep >/dev/null || check "and no worker left behind" gone
+! command -v pgrep >/dev/null || check "no worker left behind by a run that took none" gone
 
 # Names outside ASCII in any locale; a name that is not UTF-8 text is
 # refused as such, whichever way it comes.
