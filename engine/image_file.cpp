@@ -189,7 +189,7 @@ bool SaveImageFile(FIBITMAP* bitmap, FREE_IMAGE_FORMAT format, int flags, const 
         reason = "its folder cannot be reached";
         return false;
     }
-    FILE* file = fopen(host.c_str(), "w+b");
+    FILE* file = OpenHostFileToWrite(host);
     if (!file) {
         reason = std::string("the file could not be created (") + strerror(errno) + ")";
         return false;

@@ -175,12 +175,14 @@ void RunWorkerIfAsked()
         SetUnanswered(job.outputPath);
         unsigned long long messagesBefore = freeImageMessageCount;
         JobOutcome outcome;
+        RememberHostPaths(true);
         try {
             BringAboutFault();
             outcome = ConvertJob(job);
         } catch (const std::bad_alloc&) {
             outcome = {OpenFailed, false, CaptionLater(CaptionNeedsMoreMemory, {std::to_string(memoryLimit >> 20)})};
         }
+        RememberHostPaths(false);
         imageConverter.inputPath = imageConverter.outputPath = nullptr;
         SetUnanswered(std::string());
         // A decoder that failed or complained may have damaged this process

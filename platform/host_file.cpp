@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 
@@ -92,6 +94,10 @@ std::string DosPath(const std::string& host)
     return result;
 }
 
+// While a worker converts one file: its paths' host forms, found once.
+bool remembering = false;
+std::vector<std::pair<std::string, std::string>> remembered;
+
 } // namespace
 
 std::string HostPath(const char* windowsPath)
@@ -100,12 +106,34 @@ std::string HostPath(const char* windowsPath)
     static UnixFileNameProc toUnix =
         (UnixFileNameProc)GetProcAddress(Kernel32(), "wine_get_unix_file_name");
     if (!toUnix || !windowsPath || !*windowsPath) return std::string();
+    for (const auto& known : remembered)
+        if (known.first == windowsPath) return known.second;
 
     char* unixName = toUnix(Wide(windowsPath, CP_ACP).data());
     if (!unixName) return std::string();
     std::string result(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
+    if (remembering) remembered.push_back({windowsPath, result});
     return result;
+}
+
+void RememberHostPaths(bool remember)
+{
+    remembering = remember;
+    remembered.clear();
+}
+
+FILE* OpenHostFileToWrite(const std::string& hostPath)
+{
+    int descriptor = open(hostPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    struct stat status;
+    if (descriptor >= 0 && fstat(descriptor, &status) == 0 && status.st_size > 0 && ftruncate(descriptor, 0) != 0) {
+        close(descriptor);
+        return NULL;
+    }
+    FILE* file = descriptor >= 0 ? fdopen(descriptor, "w+b") : NULL;
+    if (!file && descriptor >= 0) close(descriptor);
+    return file;
 }
 
 std::string DisplayPath(const std::string& windowsPath)

@@ -10,6 +10,17 @@
 // a directory that does not exist), which callers treat as "cannot be opened".
 std::string HostPath(const char* windowsPath);
 
+// While on, HostPath answers a path it found before from memory: for a
+// worker's one file, whose paths it names several times and which nothing
+// renames meanwhile. Switching it either way forgets.
+void RememberHostPaths(bool remember);
+
+// A host file opened to be written from its start, created when it is not
+// there. One the run created empty for it is not truncated: on ext4 a
+// truncated file is written out to the disk as it closes. Null on failure,
+// with errno set.
+FILE* OpenHostFileToWrite(const std::string& hostPath);
+
 // How the user knows a path: the host path where there is one
 // (/home/anna/a.jpg rather than Z:\home\anna\a.jpg), else the path as it
 // is.
