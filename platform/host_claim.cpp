@@ -22,15 +22,6 @@ std::string Lower(std::string name)
     return name;
 }
 
-// Printable ASCII that Windows allows in a name: Wine's host name is the
-// same bytes.
-bool SpelledAlike(const std::string& name)
-{
-    for (char c : name)
-        if (c < 0x20 || c > 0x7E || strchr("\"*:<>?|", c)) return false;
-    return true;
-}
-
 HostFolder& FolderOf(HostFolders& folders, const std::string& windowsFolder)
 {
     auto known = folders.find(windowsFolder);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -252,6 +253,13 @@ bool NamesDevice(const std::string& path)
     return numbered && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0);
 }
 
+bool SpelledAlike(const std::string& name)
+{
+    for (char c : name)
+        if (c < 0x20 || c > 0x7E || strchr("\"*:<>?|\\/", c)) return false;
+    return !name.empty() && name.back() != '.' && name.back() != ' ';
+}
+
 bool InputWindowsPath(const std::string& path, std::string& windowsPath)
 {
     windowsPath = path;
@@ -268,6 +276,17 @@ bool InputWindowsPath(const std::string& path, std::string& windowsPath)
             windowsPath.resize(GetFullPathNameA(path.c_str(), length, &windowsPath[0], NULL));
         }
         return WindowsKeepsNames(path);
+    }
+
+    // The files of a list are mostly in one folder: its form is found once.
+    static std::string lastFolder, lastFolderForm;
+    size_t slash = host.rfind('/');
+    std::string folder = host.substr(0, slash), name = host.substr(slash + 1);
+    struct stat status;
+    if (!folder.empty() && SpelledAlike(name) && stat(host.c_str(), &status) == 0) {
+        if (folder != lastFolder) lastFolderForm = DosPath(folder), lastFolder = folder;
+        windowsPath = lastFolderForm + "\\" + name;
+        return true;
     }
 
     // Wine gives every host name a Windows form, but Windows may read that

@@ -61,6 +61,11 @@ TextFileResult ReadTextFileLines(const char* windowsPath, size_t maxBytes, std::
 // A drive ("C:...") or UNC ("\\server...") path.
 bool IsWindowsPath(const std::string& path);
 
+// A name Windows spells as the host does (printable ASCII that Windows allows
+// in a name, not ending in a dot or a blank): Wine's form of an existing file
+// of that name is its folder's form and the name.
+bool SpelledAlike(const std::string& name);
+
 // Windows drops the blanks and dots at the end of a name, so a path with such
 // a name reaches another file; false for such a path.
 bool WindowsKeepsNames(const std::string& windowsPath);
