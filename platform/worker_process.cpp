@@ -153,7 +153,12 @@ WorkerChannel AwaitRun(const std::string& value)
     IgnoreInterrupts();
     int launcher;
     std::string path;
-    int listener = ProcessAndPath(value, launcher, path) ? ListenAt(path.c_str()) : -1, socket = -1;
+    if (!ProcessAndPath(value, launcher, path)) ExitProcess(0);
+    // The path is named after the launcher's process: one left there by an
+    // earlier process of that number, which ended without removing it, is
+    // nobody's.
+    unlink(path.c_str());
+    int listener = ListenAt(path.c_str()), socket = -1;
     while (listener >= 0 && socket < 0 && HostProcessRuns(launcher)) socket = AcceptWithin(listener, 100);
     CloseSocket(listener);
     unlink(path.c_str());

@@ -69,6 +69,8 @@ printf 'names/caf\xe9 cr\xe8me.gif\r\n' >>names.txt
 run -output 4 -options 0 -inputmulti names.txt
 for name in "${names[@]}" "café crème_1"; do check "$name.png from the list" size_is "names/$name.png" "120 x 80"; done
 check "every listed file converted, the Windows-1252 line too" exited 0
+(cd names && run --convert-to 3 -lead.gif)
+check "--convert-to on one name with a leading dash" eval 'exited 0 && size_is names/-lead.tga "120 x 80"'
 
 # Names Windows paths cannot carry are failures naming them, never another file.
 cp "$source_dir/samples/leaf.gif" "names/b.gif"
@@ -209,6 +211,24 @@ WINEPREFIX=$build/wineprefix-program /usr/lib/wine/wineserver64 -w
 "$program/bramblewick" -output 1 -options 0 -inputone photos/a.png >"$work/held" 2>&1
 holders() { for fd in /proc/[0-9]*/fd/*; do [ "$(readlink "$fd" 2>/dev/null)" != "$work/held" ] || echo "$fd"; done; }
 check "no process holds the caller's output after a cold run" eval '[ -z "$(holders)" ]'
+
+# What the launcher found when it checked the prefix is kept with wine.inf's
+# time; a note from another Wine (another time) is checked again.
+checked=$build/wineprefix-program/bramblewick-checked
+echo "nowhere" >"$checked" && touch -d 2001-02-03 "$checked"
+cp "$source_dir/samples/leaf.gif" checked.gif
+run -output 1 -options 0 -inputone checked.gif
+check "a note from another Wine is made again, naming the server" eval 'exited 0 &&
+    [ ! "$checked" -nt /usr/share/wine/wine.inf ] && [ ! "$checked" -ot /usr/share/wine/wine.inf ] &&
+    [ -S "$(cat "$checked")" ]'
+# A Wine process started after one of the program's finds the session
+# started: it neither tries to start it nor waits.
+booted() {
+    WINEPREFIX=$build/wineprefix-program WINEDEBUG=err+environ WINEDLLOVERRIDES="services.exe=d;wineboot.exe=d" \
+        /usr/lib/wine/wine64 "$program/bramblewick.exe.so" --version 2>&1 >/dev/null
+}
+booted >/dev/null
+check "after the program, Wine's session start is not tried again" eval '[ -z "$(booted)" ]'
 
 # The language of the settings (2, German) speaks in direct mode's messages.
 sed -i '1s/^0/2/' "$program/config.dat"

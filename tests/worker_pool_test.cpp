@@ -15,6 +15,7 @@
 #include "lang/caption_numbers.h"
 #include "lang/language_file.h"
 #include "platform/host_file.h"
+#include "platform/host_socket.h"
 #include "tests/gtest.h"
 #include "tests/images.h"
 #include "tests/test_support.h"
@@ -185,6 +186,9 @@ TEST_F(WorkerPoolTest, TheWorkerStartedBesideTheProgramIsTakenAndEndedLikeAnyOth
     WriteFileBytes(dir / "hang.pct", EndlessPict());
     WritePatternImage(dir / "a.png", 10, 8, 24);
     WriteFileBytes(dir / "list.txt", dir / "hang.pct\n" + dir / "a.png\n");
+    // A socket an ended process left at the path is no hindrance.
+    int left = ListenAt(Host("worker").c_str());
+    CloseSocket(left);
     HANDLE beside = StartWorkerBeside(Host("worker"));
     ASSERT_TRUE(beside);
 
@@ -193,7 +197,10 @@ TEST_F(WorkerPoolTest, TheWorkerStartedBesideTheProgramIsTakenAndEndedLikeAnyOth
     EXPECT_EQ(boxes.texts(), Texts{CaptionText(CaptionShowLog)});
     EXPECT_EQ(Logged(dir / "hang.pct") + CaptionText(CaptionDecodingTooLong) + "\r\n\r\n", conversionLog);
     EXPECT_TRUE(ReadImage(dir / "a.jpg"));
+    // Taken, and ended for the hang (not gone untaken).
+    DWORD exitCode = 0;
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(beside, 10000));
+    EXPECT_TRUE(GetExitCodeProcess(beside, &exitCode) && exitCode == 1);
     CloseHandle(beside);
 }
 
