@@ -100,7 +100,7 @@ std::string NumberedName(const ClaimedName& claim, unsigned number)
 // words are the ones the user reads.
 bool CreateClaim(ClaimedName& claim, HostFolders& folders, DWORD& error)
 {
-    HostClaim host = ClaimHostName(folders, claim.path, claim.identity);
+    HostClaim host = ClaimHostName(folders, claim.path, claim.identity, claim.hostPath);
     error = ERROR_FILE_EXISTS;
     if (host != HostClaimUndecided) return host == HostClaimed;
     // Not followed: a link at the name is what occupies it.
@@ -204,6 +204,7 @@ void SettleName(ClaimedName& claim, NameClaims& names)
         // The written file, which keeps its identity under its new name.
         claim.number = target.number;
         claim.path = target.path;
+        claim.hostPath = target.hostPath;
         return;
     }
 }

@@ -51,6 +51,7 @@ struct ClaimedName {
     std::string family;   // stem and extension, the file name in lower case: names that count up together
     unsigned number;      // 0 for the name without "_N"
     HostFileIdentity identity;
+    std::string hostPath; // where the host created it; empty when Wine did
 };
 
 // Names of one family that files of this run claimed and gave back (their

@@ -176,6 +176,8 @@ void RunWorkerIfAsked()
         unsigned long long messagesBefore = freeImageMessageCount;
         JobOutcome outcome;
         RememberHostPaths(true);
+        RememberHostPath(job.inputPath, job.inputHostPath);
+        RememberHostPath(job.outputPath, job.outputHostPath);
         try {
             BringAboutFault();
             outcome = ConvertJob(job);

@@ -86,12 +86,12 @@ Fields JobFields(const ConversionJob& job)
     return {Number(JobMessage), job.inputPath, job.outputPath, Number(job.saveFlags), Number(job.bilevelMethod),
             Number(c.resize), Number(c.resizeUnit), Number(c.width), Number(c.height),
             Number(c.rotate), Number(c.rotateDirection), Number(c.degrees), Number(job.proveOutput),
-            Number(job.turnUpright)};
+            Number(job.turnUpright), job.inputHostPath, job.outputHostPath};
 }
 
 bool JobFromFields(const Fields& fields, ConversionJob& job)
 {
-    if (fields.size() != 14 || IntField(fields, 0) != JobMessage) return false;
+    if (fields.size() != 16 || IntField(fields, 0) != JobMessage) return false;
     job.inputPath = fields[1];
     job.outputPath = fields[2];
     job.saveFlags = IntField(fields, 3);
@@ -100,6 +100,8 @@ bool JobFromFields(const Fields& fields, ConversionJob& job)
                   IntField(fields, 9) != 0, IntField(fields, 10), IntField(fields, 11)};
     job.proveOutput = IntField(fields, 12) != 0;
     job.turnUpright = IntField(fields, 13) != 0;
+    job.inputHostPath = fields[14];
+    job.outputHostPath = fields[15];
     return true;
 }
 

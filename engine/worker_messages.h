@@ -18,6 +18,10 @@ struct ConversionJob {
     ImageChange change;
     bool proveOutput;         // the source is to be deleted: read the output back first
     bool turnUpright;         // as the picture's EXIF orientation says
+    // The paths' host forms as the run found them, so that the worker need
+    // not ask Wine; empty where the run has none.
+    std::string inputHostPath;
+    std::string outputHostPath;
 };
 
 // How a file ended, as the worker (or the run, for a worker that died) tells it.

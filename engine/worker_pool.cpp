@@ -262,7 +262,8 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         failure = Caption(CaptionPathTooLong);
     if (failure.empty() && !WindowsKeepsNames(path)) failure = Caption(CaptionInexactName);
     unsigned long long bytes = 0;
-    if (failure.empty() && HostFileKindOf(path.c_str(), &bytes) == OtherHostFile)
+    std::string hostPath;
+    if (failure.empty() && HostFileKindOf(path.c_str(), &bytes, &hostPath) == OtherHostFile)
         failure = Caption(CaptionNotAnImageFile);
     if (failure.empty() && !ClaimOutputName(path, start.settings, run.names, file.claim, failure))
         result = SaveFailed;
@@ -273,6 +274,8 @@ void StartFile(Run& run, unsigned index, const FileStart& start)
         job = {path, file.claim.path, SaveFlags(with.saveOption), 0, run.change, with.deleteOriginal};
         if (with.outputFormat == FormatWbmp) job.bilevelMethod = BilevelMethodForOption(with.saveOption);
         job.turnUpright = with.turnUpright;
+        job.inputHostPath = hostPath;
+        job.outputHostPath = file.claim.hostPath;
         if (SendJob(run, index, failure)) return;
         failure = CaptionWith(CaptionJobNotStarted, {failure});
         result = SaveFailed;

@@ -55,8 +55,10 @@ bool operator==(const HostFileIdentity& a, const HostFileIdentity& b)
 
 } // namespace
 
-HostClaim ClaimHostName(HostFolders& folders, const std::string& windowsPath, HostFileIdentity& identity)
+HostClaim ClaimHostName(HostFolders& folders, const std::string& windowsPath, HostFileIdentity& identity,
+                        std::string& hostPath)
 {
+    hostPath.clear();
     size_t separator = windowsPath.find_last_of("\\/");
     if (separator == std::string::npos || NamesDevice(windowsPath)) return HostClaimUndecided;
     std::string name = windowsPath.substr(separator + 1);
@@ -72,7 +74,10 @@ HostClaim ClaimHostName(HostFolders& folders, const std::string& windowsPath, Ho
     close(file);
     identity = {(unsigned long long)status.st_dev, (unsigned long long)status.st_ino};
     // Now that the name exists, Wine finds it without reading the folder.
-    if (SpelledAlike(name) || HostPath(windowsPath.c_str()) == host) return HostClaimed;
+    if (SpelledAlike(name) || HostPath(windowsPath.c_str()) == host) {
+        hostPath = host;
+        return HostClaimed;
+    }
     // Wine would take the name for another file.
     if (IdentityOf(host) == identity) unlink(host.c_str());
     identity = {0, 0};

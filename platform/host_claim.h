@@ -25,12 +25,13 @@ typedef std::map<std::string, HostFolder> HostFolders;   // by Windows path, sep
 enum HostClaim { HostClaimed, HostNameTaken, HostClaimUndecided };
 
 // Creates the file at a Windows path empty and exclusively, and gives its
-// identity. Taken: anything has the name (a file nobody may read, a folder,
+// identity and host path (empty unless claimed). Taken: anything has the name (a file nobody may read, a folder,
 // a link leading nowhere), or a name of the folder's in another case.
 // Undecided, having created nothing, where the host cannot tell as Wine
 // would (the folder has no host path, a name Wine spells otherwise on the
 // host, any failure but "exists"): the caller asks Wine instead.
-HostClaim ClaimHostName(HostFolders& folders, const std::string& windowsPath, HostFileIdentity& identity);
+HostClaim ClaimHostName(HostFolders& folders, const std::string& windowsPath, HostFileIdentity& identity,
+                        std::string& hostPath);
 
 // The file now at a Windows path, a link not followed; zero when there is
 // none.

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -64,9 +65,12 @@ std::string AbsoluteHostPath(const std::string& path)
 {
     std::string full = path;
     if (path[0] != '/') {
+        // Found once for the lines of a list, which name files relative to it.
+        static std::string lastDirectory, lastDirectoryHost;
         std::string directory(GetCurrentDirectoryA(0, NULL), '\0');
         directory.resize(GetCurrentDirectoryA((DWORD)directory.size(), &directory[0]));
-        full = HostPath(directory.c_str()) + "/" + path;
+        if (directory != lastDirectory) lastDirectoryHost = HostPath(directory.c_str()), lastDirectory = directory;
+        full = lastDirectoryHost + "/" + path;
     }
     std::string result;
     for (size_t start = 0; start < full.size();) {
@@ -99,6 +103,24 @@ std::string DosPath(const std::string& host)
 bool remembering = false;
 std::vector<std::pair<std::string, std::string>> remembered;
 
+// The host folders of list lines, by the Windows form they were given. Wine
+// looks for a name as it is spelled before it looks for it in another case:
+// a name Windows spells as the host does that is there as spelled is that
+// file, found with one look instead of Wine's translation.
+std::map<std::string, std::string> listedFolders;
+
+std::string ListedHostPath(const char* windowsPath)
+{
+    const char* separator = strrchr(windowsPath, '\\');
+    if (listedFolders.empty() || !separator) return std::string();
+    auto folder = listedFolders.find(std::string(windowsPath, separator));
+    std::string name = separator + 1;
+    if (folder == listedFolders.end() || !SpelledAlike(name)) return std::string();
+    std::string host = folder->second + "/" + name;
+    struct stat status;
+    return stat(host.c_str(), &status) == 0 ? host : std::string();
+}
+
 } // namespace
 
 std::string HostPath(const char* windowsPath)
@@ -109,6 +131,8 @@ std::string HostPath(const char* windowsPath)
     if (!toUnix || !windowsPath || !*windowsPath) return std::string();
     for (const auto& known : remembered)
         if (known.first == windowsPath) return known.second;
+    std::string listed = ListedHostPath(windowsPath);
+    if (!listed.empty()) return listed;
 
     char* unixName = toUnix(Wide(windowsPath, CP_ACP).data());
     if (!unixName) return std::string();
@@ -122,6 +146,11 @@ void RememberHostPaths(bool remember)
 {
     remembering = remember;
     remembered.clear();
+}
+
+void RememberHostPath(const std::string& windowsPath, const std::string& hostPath)
+{
+    if (remembering && !hostPath.empty()) remembered.push_back({windowsPath, hostPath});
 }
 
 FILE* OpenHostFileToWrite(const std::string& hostPath)
@@ -143,12 +172,13 @@ std::string DisplayPath(const std::string& windowsPath)
     return host.empty() ? windowsPath : host;
 }
 
-HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes)
+HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes, std::string* hostPath)
 {
     std::string host = HostPath(windowsPath);
     struct stat status;
     if (host.empty() || stat(host.c_str(), &status) != 0) return NoHostFile;
     if (bytes) *bytes = status.st_size;
+    if (hostPath) *hostPath = host;
     return S_ISREG(status.st_mode) ? RegularHostFile : OtherHostFile;
 }
 
@@ -284,7 +314,10 @@ bool InputWindowsPath(const std::string& path, std::string& windowsPath)
     std::string folder = host.substr(0, slash), name = host.substr(slash + 1);
     struct stat status;
     if (!folder.empty() && SpelledAlike(name) && stat(host.c_str(), &status) == 0) {
-        if (folder != lastFolder) lastFolderForm = DosPath(folder), lastFolder = folder;
+        if (folder != lastFolder) {
+            lastFolderForm = DosPath(folder), lastFolder = folder;
+            listedFolders[lastFolderForm] = folder;
+        }
         windowsPath = lastFolderForm + "\\" + name;
         return true;
     }

@@ -14,6 +14,8 @@ std::string HostPath(const char* windowsPath);
 // worker's one file, whose paths it names several times and which nothing
 // renames meanwhile. Switching it either way forgets.
 void RememberHostPaths(bool remember);
+// While remembering: the host form of a path, as the run found it.
+void RememberHostPath(const std::string& windowsPath, const std::string& hostPath);
 
 // A host file opened to be written from its start, created when it is not
 // there. One the run created empty for it is not truncated: on ext4 a
@@ -28,9 +30,9 @@ std::string DisplayPath(const std::string& windowsPath);
 
 // What a Windows path names on the host: nothing, a regular file, or
 // something else that has a name (a directory, device, pipe or socket); the
-// size of what it names goes to `bytes`.
+// size of what it names goes to `bytes`, and its host path to `hostPath`.
 enum HostFileKind { NoHostFile, RegularHostFile, OtherHostFile };
-HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes = NULL);
+HostFileKind HostFileKindOf(const char* windowsPath, unsigned long long* bytes = NULL, std::string* hostPath = NULL);
 
 // fopen on a Windows path; null when the path has no host form or fopen fails.
 FILE* OpenHostFile(const char* windowsPath, const char* mode);

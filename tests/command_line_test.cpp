@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "platform/argument_text.h"
+#include "platform/host_file.h"
 #include "tests/gtest.h"
 #include "tests/test_support.h"
 
@@ -47,4 +48,20 @@ TEST(ArgumentText, SwitchValuesAndQuotedPathsOfTheTextRebuiltFromArguments)
     };
     for (const auto& row : rows)
         EXPECT_EQ(ArgumentTextFromArguments((int)row.arguments.size(), row.arguments.data()), row.text);
+}
+
+// A list's lines name files in a few folders: a folder's Windows form is
+// found once, and a name there is the host's own spelling only where the host
+// has it so; a name only there in another case is found as Wine finds it.
+TEST(ListedNames, AFolderIsLearntOnceAndANameInAnotherCaseIsFoundAsWineFindsIt)
+{
+    TempDir dir;
+    std::string host = HostPath(dir.path().c_str());
+    WriteFileBytes(dir / "a.png", "a");
+    WriteFileBytes(dir / "B.PNG", "b");
+    std::string listed;
+    ASSERT_TRUE(InputWindowsPath(host + "/a.png", listed));
+    EXPECT_EQ(dir / "a.png", listed);
+    EXPECT_EQ(host + "/a.png", HostPath(listed.c_str()));
+    EXPECT_EQ(host + "/B.PNG", HostPath((dir / "b.png").c_str()));
 }
