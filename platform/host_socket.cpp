@@ -92,6 +92,9 @@ bool ReceiveBytes(int socket, std::string& bytes, bool wait)
         ssize_t now = recv(socket, chunk, sizeof chunk, wait ? 0 : MSG_DONTWAIT);
         if (now > 0) {
             bytes.append(chunk, now);
+            // Less than asked for is all there was: asking again would only
+            // hear so.
+            if (now < (ssize_t)sizeof chunk) return true;
             // Once something has come, the rest is taken only if it is there.
             wait = false;
         } else if (now == 0 || errno != EINTR) {

@@ -23,7 +23,8 @@ void CloseSocket(int& socket);
 // False when the other side has gone.
 bool SendBytes(int socket, const std::string& bytes);
 // Appends what has arrived; when `wait`, waits until something has. False
-// once the other side has gone (what it sent before is still appended).
+// once the other side is seen to have gone (what it sent before is still
+// appended); a close right after data is seen by the next call.
 bool ReceiveBytes(int socket, std::string& bytes, bool wait);
 // Waits at most `milliseconds` for something to read on one of `sockets`,
 // or for one to close. False when the time ran out or a signal came.

@@ -64,4 +64,15 @@ TEST(ListedNames, AFolderIsLearntOnceAndANameInAnotherCaseIsFoundAsWineFindsIt)
     EXPECT_EQ(dir / "a.png", listed);
     EXPECT_EQ(host + "/a.png", HostPath(listed.c_str()));
     EXPECT_EQ(host + "/B.PNG", HostPath((dir / "b.png").c_str()));
+
+    // Names relative to the current directory, whichever it is now.
+    ASSERT_TRUE(CreateDirectoryA((dir / "sub").c_str(), NULL));
+    WriteFileBytes(dir / "sub\\a.png", "a");
+    char before[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, before);
+    for (std::string folder : {dir.path(), dir / "sub"}) {
+        SetCurrentDirectoryA(folder.c_str());
+        EXPECT_TRUE(InputWindowsPath("a.png", listed) && listed == folder + "\\a.png") << listed;
+    }
+    SetCurrentDirectoryA(before);
 }
