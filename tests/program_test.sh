@@ -88,6 +88,10 @@ check "a device name is refused as one" said "Windows reserves this name for a d
 cp names/b.gif "$(printf 'names/line\nbreak.gif')"
 run --convert-to 1 "$(printf 'names/line\nbreak.gif')"
 check "a name with a line break fails, exit code 1" exited 1
+cp names/b.gif names/c.gif
+run --convert-to 1 "$(printf 'names/line\nbreak.gif')" names/c.gif
+check "listed with another, it is said not to be listable, exit code 1" eval 'exited 1 &&
+    said "cannot be listed" && size_is names/c.jpg "120x80"'
 
 # A list that cannot be read whole ends the run with exit code 1.
 run -output 1 -options 4 -inputmulti photos
@@ -180,13 +184,17 @@ check "no file starts after it" eval '! said_line "$work/slow/p3.pct" && ! said_
 check "nothing half-written, the sources stay" eval 'test -z "$(ls slow/Converted | grep -v "^1.bmp$")" &&
     ls slow/p?.pct slow/2.gif slow/3.gif >/dev/null'
 ! command -v pgrep >/dev/null || check "no worker left behind" eval '! pgrep -f "$program/bramblewick.exe.so"'
-# A termination sent to the launcher alone, as a process manager sends it.
-"$program/bramblewick" --convert-to 2 slow/p3.pct >"$work/stdout" 2>"$work/stderr" &
-for _ in $(seq 300); do [ -e slow/Converted/p3.bmp ] && break; sleep 0.2; done
-kill -TERM $!
-wait $!
-echo $? >"$work/code"
-check "SIGTERM to the launcher: exit code 143, nothing half-written" eval 'exited 143 && test ! -e slow/Converted/p3.bmp'
+# A termination sent to the launcher alone, as a process manager sends it:
+# to the program it became (one file), or passed on by it (a list).
+for files in "slow/p3.pct" "slow/p3.pct slow/3.gif"; do
+    "$program/bramblewick" --convert-to 2 $files >"$work/stdout" 2>"$work/stderr" &
+    for _ in $(seq 300); do [ -e slow/Converted/p3.bmp ] && break; sleep 0.2; done
+    kill -TERM $!
+    wait $!
+    echo $? >"$work/code"
+    check "SIGTERM to the launcher of $files: exit code 143, nothing half-written" eval \
+        'exited 143 && test ! -e slow/Converted/p3.bmp'
+done
 
 # A source on a file system mounted read-only cannot be deleted: the user is told.
 if unshare -rm true 2>/dev/null; then

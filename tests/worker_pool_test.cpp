@@ -243,3 +243,37 @@ TEST_F(WorkerPoolTest, AWorkerThatFaultsIsSeenToCrashAndAStepThatHangsIsNamed)
         EXPECT_EQ(Logged(dir / "a.png") + CaptionText(c.reason) + "\r\n\r\n", conversionLog);
     }
 }
+
+// What has come is taken at once, also when it fills the reading buffer
+// exactly: nothing then waits for more (a wait would last until the other
+// end closes, which it does here after a few seconds).
+struct SocketEnds {
+    int ends[2] = {-1, -1};
+    HANDLE done = CreateEventA(NULL, TRUE, FALSE, NULL);
+};
+
+DWORD WINAPI CloseSendingEndLate(LPVOID parameter)
+{
+    SocketEnds& pair = *(SocketEnds*)parameter;
+    if (WaitForSingleObject(pair.done, 3000) == WAIT_TIMEOUT) CloseSocket(pair.ends[1]);
+    return 0;
+}
+
+TEST(WorkerSockets, WhatHasComeIsTakenWithoutWaitingForMore)
+{
+    SocketEnds pair;
+    bool outOfDescriptors;
+    ASSERT_TRUE(MakeSocketPair(pair.ends, outOfDescriptors));
+    HANDLE closer = CreateThread(NULL, 0, CloseSendingEndLate, &pair, 0, NULL);
+    for (size_t size : {100, 4096, 8192}) {
+        std::string bytes;
+        EXPECT_TRUE(SendBytes(pair.ends[1], std::string(size, 'x')) && ReceiveBytes(pair.ends[0], bytes, true) &&
+                    bytes.size() == size) << size;
+    }
+    SetEvent(pair.done);
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    CloseHandle(pair.done);
+    CloseSocket(pair.ends[0]);
+    CloseSocket(pair.ends[1]);
+}
