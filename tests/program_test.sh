@@ -71,6 +71,17 @@ for name in "${names[@]}" "café crème_1"; do check "$name.png from the list" s
 check "every listed file converted, the Windows-1252 line too" exited 0
 (cd names && run --convert-to 3 -lead.gif)
 check "--convert-to on one name with a leading dash" eval 'exited 0 && size_is names/-lead.tga "120 x 80"'
+# --convert-to takes the option remembered for its format: PGM's is line 5
+# of the settings (8 raw, 9 ASCII), PBM's line 4 beside it.
+cp "$program/config.dat" settings.dat
+for pgm in 8 9; do
+    sed -i "4s/^[0-9]*/$((17 - pgm))/;5s/^[0-9]*/$pgm/" "$program/config.dat"
+    cp "$source_dir/samples/leaf.gif" "names/pgm$pgm.gif"
+    run --convert-to 6 "names/pgm$pgm.gif"
+    expected=$([ $pgm = 8 ] && echo P5 || echo P2)
+    check "--convert-to 6 with PGM's option $pgm: $expected" eval 'exited 0 && [ "$(head -c2 names/pgm$pgm.pgm)" = $expected ]'
+done
+cp settings.dat "$program/config.dat"
 
 # Names Windows paths cannot carry are failures naming them, never another file.
 cp "$source_dir/samples/leaf.gif" "names/b.gif"
