@@ -3,8 +3,9 @@
 
 // The launcher starts Wine without its session start (the prefix is kept
 // ready by the launcher itself), which takes a fifth of a second from every
-// start. A Wine process started from the shell at the same moment as
-// another then waits minutes for the signal that the session has started,
-// which nothing gives: every process of the program gives it. Called first
-// by the entry.
+// start. A Wine process started from the shell then finds no signal that the
+// session has started: it tries to start it, and one started at the same
+// moment waits minutes for the signal, which nothing gives. Every process of
+// the program gives it and leaves it with the Wine server, so that later
+// processes neither try nor wait. Called first by the entry.
 void SignalSessionStarted();
