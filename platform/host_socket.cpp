@@ -103,6 +103,19 @@ bool ReceiveBytes(int socket, std::string& bytes, bool wait)
     }
 }
 
+bool ReceiveLine(int socket, std::string& line, unsigned milliseconds)
+{
+    line.clear();
+    for (char c;;) {
+        if (!AwaitSockets({socket}, milliseconds)) return false;
+        ssize_t now = recv(socket, &c, 1, MSG_DONTWAIT);
+        if (now < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+        if (now <= 0) return false;
+        if (c == '\n') return true;
+        line.push_back(c);
+    }
+}
+
 bool AwaitSockets(const std::vector<int>& sockets, unsigned milliseconds)
 {
     std::vector<pollfd> waited;

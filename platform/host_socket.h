@@ -26,6 +26,10 @@ bool SendBytes(int socket, const std::string& bytes);
 // once the other side is seen to have gone (what it sent before is still
 // appended); a close right after data is seen by the next call.
 bool ReceiveBytes(int socket, std::string& bytes, bool wait);
+// A line ended by '\n' (left out), read a byte at a time so that nothing sent
+// after it is taken; false when the other side went, or sent nothing for
+// `milliseconds`.
+bool ReceiveLine(int socket, std::string& line, unsigned milliseconds);
 // Waits at most `milliseconds` for something to read on one of `sockets`,
 // or for one to close. False when the time ran out or a signal came.
 bool AwaitSockets(const std::vector<int>& sockets, unsigned milliseconds);

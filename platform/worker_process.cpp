@@ -107,10 +107,10 @@ bool ProcessAndPath(const std::string& value, int& pid, std::string& path)
 // each other; NULL when the other side went or said nothing in time.
 HANDLE ExchangeProcesses(int socket, DWORD access)
 {
+    // The line alone: what the run sends after it is the worker's first message.
     std::string line;
-    if (!SendBytes(socket, std::to_string(GetCurrentProcessId()) + "\n")) return NULL;
-    while (line.find('\n') == std::string::npos)
-        if (!AwaitSockets({socket}, 10000) || !ReceiveBytes(socket, line, false)) return NULL;
+    if (!SendBytes(socket, std::to_string(GetCurrentProcessId()) + "\n") || !ReceiveLine(socket, line, 10000))
+        return NULL;
     return OpenProcess(access, FALSE, strtoul(line.c_str(), NULL, 10));
 }
 

@@ -277,3 +277,19 @@ TEST(WorkerSockets, WhatHasComeIsTakenWithoutWaitingForMore)
     CloseSocket(pair.ends[0]);
     CloseSocket(pair.ends[1]);
 }
+
+// A line is taken alone: what came after it in the same sending is left for
+// the messages that follow.
+TEST(WorkerSockets, ALineIsTakenWithoutWhatFollowsIt)
+{
+    int ends[2];
+    bool outOfDescriptors;
+    ASSERT_TRUE(MakeSocketPair(ends, outOfDescriptors));
+    std::string line, rest;
+    EXPECT_TRUE(SendBytes(ends[1], "4321\nhello"));
+    EXPECT_TRUE(ReceiveLine(ends[0], line, 10000) && line == "4321") << line;
+    EXPECT_TRUE(ReceiveBytes(ends[0], rest, true) && rest == "hello") << rest;
+    CloseSocket(ends[1]);
+    EXPECT_FALSE(ReceiveLine(ends[0], line, 10000));
+    CloseSocket(ends[0]);
+}
